@@ -19,13 +19,14 @@ endif()
 find_library(TOMELET_MINGW_ZLIB NAMES libz.a NO_DEFAULT_PATH
              PATHS /usr/${TOMELET_MINGW_TRIPLE}/lib REQUIRED)
 
+get_filename_component(_lz_toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${CMAKE_SOURCE_DIR})
 set(_lz_prefix ${CMAKE_BINARY_DIR}/_deps/libzip)
 ExternalProject_Add(libzip_build
   URL ${TOMELET_LIBZIP_TARBALL}
   PREFIX ${_lz_prefix}
   INSTALL_DIR ${_lz_prefix}/install
   CMAKE_ARGS
-    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+    -DCMAKE_TOOLCHAIN_FILE=${_lz_toolchain}
     -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
     -DBUILD_SHARED_LIBS=OFF
@@ -35,6 +36,7 @@ ExternalProject_Add(libzip_build
     -DZLIB_LIBRARY=${TOMELET_MINGW_ZLIB}
     -DZLIB_INCLUDE_DIR=/usr/${TOMELET_MINGW_TRIPLE}/include
   BUILD_BYPRODUCTS <INSTALL_DIR>/lib/libzip.a
+  LOG_CONFIGURE ON LOG_BUILD ON LOG_INSTALL ON
   DOWNLOAD_EXTRACT_TIMESTAMP ON)
 
 file(MAKE_DIRECTORY ${_lz_prefix}/install/include)

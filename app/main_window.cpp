@@ -1,0 +1,374 @@
+#include "app/main_window.h"
+
+#include <commdlg.h>
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/app_texts.h"
+#include "app/menu_items.h"
+#include "app/viewer.h"
+#include "base/wide.h"
+#include "book/book_session.h"
+#include "res/resource_ids.h"
+
+namespace tomelet {
+
+MainWindowState& Main() {
+  static MainWindowState state;
+  return state;
+}
+
+namespace {
+
+constexpr COLORREF kContentsBackground = RGB(255, 239, 192);
+constexpr wchar_t kBaggageLink[] = L"[BAGGAGE]";
+
+int ContentsRowCount() {
+  const LRESULT count = SendMessageW(Main().contentsList, LB_GETCOUNT, 0, 0);
+  return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+int SelectedRow() {
+  const LRESULT row = SendMessageW(Main().contentsList, LB_GETCURSEL, 0, 0);
+  return row == LB_ERR ? -1 : static_cast<int>(row);
+}
+
+void MoveChild(HWND child, const Rect& r) { MoveWindow(child, r.x, r.y, r.width, r.height, TRUE); }
+
+// Sets the enable state of every item with this id directly in `menu` (not in its
+// pop-ups); reports whether anything changed.
+bool EnableCommandIn(HMENU menu, UINT id, bool enabled) {
+  bool changed = false;
+  const int count = GetMenuItemCount(menu);
+  for (int pos = 0; pos < count; ++pos) {
+    if (GetMenuItemID(menu, pos) != id) continue;
+    const UINT before = GetMenuState(menu, pos, MF_BYPOSITION);
+    const UINT flag = enabled ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(menu, pos, MF_BYPOSITION | flag);
+    changed |= ((before & MF_GRAYED) != 0) == enabled;
+  }
+  return changed;
+}
+
+HMENU WindowMenu(HMENU bar) { return bar ? GetSubMenu(bar, 2) : nullptr; }
+
+// Both places a zoom or chapter command lives: the menu-bar button and the Window menu.
+bool EnableCommand(UINT id, bool enabled) {
+  const HMENU bar = GetMenu(Main().window);
+  if (!bar) return false;
+  const bool barChanged = EnableCommandIn(bar, id, enabled);
+  if (HMENU windowMenu = WindowMenu(bar)) EnableCommandIn(windowMenu, id, enabled);
+  return barChanged;
+}
+
+void SetTextPaneUp(HWND pane) {
+  SendMessageW(pane, EM_SETTEXTMODE, TM_RICHTEXT | TM_SINGLELEVELUNDO | TM_SINGLECODEPAGE, 0);
+  SendMessageW(pane, EM_SETTYPOGRAPHYOPTIONS, TO_ADVANCEDTYPOGRAPHY, TO_ADVANCEDTYPOGRAPHY);
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_BOLD | CFM_CHARSET | CFM_FACE | CFM_SIZE;
+  format.dwEffects = 0;
+  format.yHeight = 200;
+  format.bCharSet = ANSI_CHARSET;
+  format.bPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  lstrcpynW(format.szFaceName, L"Arial", LF_FACESIZE);
+  SendMessageW(pane, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(pane, EM_EXLIMITTEXT, 0, 67108863);
+  SendMessageW(pane, EM_SETUNDOLIMIT, 0, 0);
+  SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
+  SendMessageW(pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
+}
+
+// --- message handlers -------------------------------------------------------------
+
+bool OnCreate(HWND window) {
+  MainWindowState& m = Main();
+  const Program& program = TheProgram();
+  m.window = window;
+  m.draggingSplitter = false;
+  m.menuBar = GetMenu(window);
+
+  m.contentsList = CreateWindowExW(
+      0, L"LISTBOX", nullptr,
+      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
+          LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL,
+      0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_CONTENTS_LIST)), program.instance,
+      nullptr);
+  if (!m.contentsList) return false;
+  SendMessageW(m.contentsList, LB_SETHORIZONTALEXTENT, 1024, 0);
+  m.listFont.reset(CreateFontW(program.itemHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                               L"Arial"));
+  SendMessageW(m.contentsList, WM_SETFONT, reinterpret_cast<WPARAM>(m.listFont.get()), FALSE);
+  m.contentsBrush.reset(CreateSolidBrush(kContentsBackground));
+
+  m.splitterBar = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window,
+                                  nullptr, program.instance, nullptr);
+  m.textPane = CreateWindowExW(
+      WS_EX_STATICEDGE, MSFTEDIT_CLASS, L"",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY, 0, 0, 0,
+      0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_TEXT_PANE)), program.instance, nullptr);
+  if (!m.splitterBar || !m.textPane) return false;
+  SetTextPaneUp(m.textPane);
+  SetFocus(m.textPane);
+
+  BookSession& session = Session();
+  if (!session.bookPath.empty()) {
+    RememberedPlace& place = TheProgram().place;
+    if (session.bookPath != place.lastArchiveFile) place.lastChapterFile = 0;
+    PostMessageW(window, WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
+  }
+  return true;
+}
+
+void ShowOpenDialog() {
+  BookSession& session = Session();
+  std::wstring buffer(1024, L'\0');
+  std::copy_n(session.bookPath.begin(), std::min<std::size_t>(session.bookPath.size(), 1023), buffer.begin());
+  static const wchar_t kFilter[] =
+      L"Tomelet (*.tmk)\0*.tmk\0ZIP files (*.zip)\0*.zip\0All files (*.*)\0*.*\0";
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = Main().window;
+  dialog.lpstrFilter = kFilter;
+  dialog.nFilterIndex = static_cast<DWORD>(OpenDialogFilterIndex(WideToUtf8(session.bookPath)));
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = 260;
+  dialog.lpstrInitialDir = session.bookPath.c_str();
+  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
+  if (!GetOpenFileNameW(&dialog)) return;
+  session.bookPath = buffer.c_str();
+  OpenBook(Main().window, session.bookPath);
+}
+
+void StepChapter(int delta) {
+  const int row = SelectedRow();
+  const int target = row + delta;
+  if (delta < 0 ? row > 0 : row < ContentsRowCount() - 1) {
+    SendMessageW(Main().contentsList, LB_SETCURSEL, static_cast<WPARAM>(target), 0);
+    LoadChapter(target);
+  }
+  UpdateMenuState();
+}
+
+void Zoom(ZoomStep step) {
+  Main().zoomLevel = step.level;
+  if (step.apply) ApplyZoom();
+  UpdateMenuState();
+}
+
+void SwitchPane() {
+  const HWND focus = GetFocus();
+  if (focus == Main().contentsList) SetFocus(Main().textPane);
+  else if (focus == Main().textPane) SetFocus(Main().contentsList);
+}
+
+// Writes down where the reader is, gives the children their procedures back and
+// destroys the window. Closing the window and File > Exit both end here.
+void RecordAndClose(HWND window) {
+  MainWindowState& m = Main();
+  WindowSettings& s = TheProgram().settings;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  GetWindowPlacement(window, &placement);
+  s.showState = placement.showCmd == SW_SHOWMAXIMIZED ? 3 : 1;
+  RECT r{};
+  GetWindowRect(window, &r);
+  s.windowLeft = r.left;
+  s.windowTop = r.top;
+  s.windowWidth = r.right - r.left;
+  s.windowHeight = r.bottom - r.top;
+  s.contentsWidth = m.contentsWidth;
+  s.zoomLevel = m.zoomLevel;
+  RememberedPlace& place = TheProgram().place;
+  place.lastArchiveFile = Session().bookPath;
+  place.lastChapterFile = SelectedRow();
+  RECT client{};
+  GetClientRect(m.textPane, &client);
+  POINTL point{0, client.bottom - 32};
+  place.lastChapterPosition =
+      static_cast<int32_t>(SendMessageW(m.textPane, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&point)));
+  DestroyWindow(window);
+}
+
+void OnCommand(HWND window, int id, int code) {
+  MainWindowState& m = Main();
+  switch (id) {
+    case CMD_OPEN: ShowOpenDialog(); break;
+    case CMD_OPEN_BOOK_COMMAND: OpenBook(window, Session().bookPath); break;
+    case CMD_EXIT: RecordAndClose(window); break;
+    case CMD_COPY: SendMessageW(m.textPane, WM_COPY, 0, 0); break;
+    case CMD_SELECT_ALL: {
+      CHARRANGE all{0, -1};
+      SendMessageW(m.textPane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+      break;
+    }
+    case CMD_ZOOM_SMALLER: Zoom(ZoomSmaller(m.zoomLevel)); break;
+    case CMD_ZOOM_NORMAL: Zoom({kZoomNormal, true}); break;
+    case CMD_ZOOM_BIGGER: Zoom(ZoomBigger(m.zoomLevel)); break;
+    case CMD_CHAPTER_UP: StepChapter(-1); break;
+    case CMD_CHAPTER_DOWN: StepChapter(+1); break;
+    case CMD_SWITCH_WINDOW: SwitchPane(); break;
+    case CMD_CONTENTS_WIDER: LayoutChildren(m.contentsWidth + 10); break;
+    case CMD_CONTENTS_NARROWER: LayoutChildren(m.contentsWidth - 10); break;
+    case CMD_SAVE_SETTINGS: TheProgram().settings.storeSettings = -1; break;
+    case CMD_DONT_SAVE_SETTINGS: TheProgram().settings.storeSettings = 0; break;
+    case IDW_CONTENTS_LIST:
+      if (code == LBN_SELCHANGE) LoadChapter(SelectedRow());
+      break;
+    default: break;  // commands of features still to come
+  }
+}
+
+LRESULT OnNotify(const NMHDR* header) {
+  if (header->idFrom != IDW_TEXT_PANE || header->code != EN_LINK) return 0;
+  const auto* link = reinterpret_cast<const ENLINK*>(header);
+  if (link->msg != WM_LBUTTONDOWN) return 0;
+  // Only a range as long as the link word can be it; longer links are never read whole.
+  const LONG length = link->chrg.cpMax - link->chrg.cpMin;
+  constexpr LONG kLinkLength = static_cast<LONG>(std::size(kBaggageLink) - 1);
+  if (length != kLinkLength) return 0;
+  std::wstring text(static_cast<std::size_t>(kLinkLength) + 1, L'\0');
+  TEXTRANGEW range{link->chrg, text.data()};
+  SendMessageW(Main().textPane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  if (text == kBaggageLink) {
+    // Extracting the attachment arrives with saving chapters.
+  }
+  return 0;
+}
+
+void OnMeasureItem(MEASUREITEMSTRUCT* item) {
+  if (item->CtlType == ODT_MENU) {
+    MeasureMenuItem(item);
+  } else if (item->CtlID == IDW_CONTENTS_LIST) {
+    item->itemHeight = static_cast<UINT>(TheProgram().itemHeight);
+  }
+}
+
+LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
+  if (item->CtlType == ODT_MENU) return DrawMenuItem(item);
+  if (item->CtlID == IDW_CONTENTS_LIST) return DrawContentsRow(item);
+  return FALSE;
+}
+
+bool OnSetCursor(HWND window) {
+  if (!Main().draggingSplitter) return false;
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  ScreenToClient(window, &pointer);
+  if (pointer.x == Main().contentsWidth) return false;
+  LayoutChildren(pointer.x);
+  return true;
+}
+
+}  // namespace
+
+void ApplyZoom() { SendMessageW(Main().textPane, EM_SETZOOM, static_cast<WPARAM>(Main().zoomLevel), kZoomDenominator); }
+
+void LayoutChildren(int width) {
+  MainWindowState& m = Main();
+  RECT client{};
+  GetClientRect(m.window, &client);
+  const ChildLayout layout = ComputeLayout(client.right, client.bottom, width, ContentsRowCount(), m.contentsWidth);
+  const HMENU bar = GetMenu(m.window);
+  if (layout.textOnly) {
+    EnableWindow(m.contentsList, FALSE);
+    EnableWindow(m.splitterBar, FALSE);
+    MoveChild(m.textPane, layout.text);
+    SetWindowPos(m.textPane, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetFocus(m.textPane);
+    if (bar) {
+      EnableCommand(CMD_CHAPTER_UP, false);
+      EnableCommand(CMD_CHAPTER_DOWN, false);
+    }
+  } else {
+    m.contentsWidth = layout.contentsWidth;
+    EnableWindow(m.contentsList, TRUE);
+    EnableWindow(m.splitterBar, TRUE);
+    MoveChild(m.contentsList, layout.contents);
+    MoveChild(m.splitterBar, layout.splitter);
+    MoveChild(m.textPane, layout.text);
+    if (bar) {
+      EnableCommand(CMD_CHAPTER_UP, true);
+      EnableCommand(CMD_CHAPTER_DOWN, true);
+    }
+  }
+  DrawMenuBar(m.window);
+}
+
+void UpdateMenuState() {
+  MainWindowState& m = Main();
+  if (!GetMenu(m.window)) return;
+  const CommandStates states = ComputeCommandStates(m.zoomLevel, SelectedRow(), ContentsRowCount());
+  bool barChanged = false;
+  barChanged |= EnableCommand(CMD_ZOOM_SMALLER, states.zoomSmaller);
+  barChanged |= EnableCommand(CMD_ZOOM_BIGGER, states.zoomBigger);
+  barChanged |= EnableCommand(CMD_CHAPTER_UP, states.chapterUp);
+  barChanged |= EnableCommand(CMD_CHAPTER_DOWN, states.chapterDown);
+  m.barStates = states;
+  if (barChanged) DrawMenuBar(m.window);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindowState& m = Main();
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window) ? 0 : -1;
+    case WM_COMMAND:
+      OnCommand(window, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SIZE:
+      LayoutChildren(m.contentsWidth);
+      return 0;
+    case WM_SETFOCUS:
+      SetFocus(m.textPane);
+      return 0;
+    case WM_CTLCOLORLISTBOX:
+      if (reinterpret_cast<HWND>(lParam) != m.contentsList) break;
+      SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+      SetBkColor(reinterpret_cast<HDC>(wParam), kContentsBackground);
+      return reinterpret_cast<LRESULT>(m.contentsBrush.get());
+    case WM_MEASUREITEM:
+      OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_DRAWITEM:
+      return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lParam) == 0) OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+      return 0;
+    case WM_LBUTTONDOWN:
+      m.draggingSplitter = true;
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    case WM_LBUTTONUP:
+      if (m.draggingSplitter) {
+        m.draggingSplitter = false;
+        InvalidateRect(window, nullptr, TRUE);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(window)) return 0;
+      break;
+    case WM_CLOSE:
+      RecordAndClose(window);
+      return 0;
+    case WM_DESTROY:
+      m.listFont.reset();
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace tomelet

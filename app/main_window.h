@@ -1,0 +1,41 @@
+#pragma once
+// The main window: contents list left, text pane right, splitter between them, and
+// every menu and accelerator command.
+#include <windows.h>
+
+#include "app/window_geometry.h"
+#include "base/win_handles.h"
+
+namespace tomelet {
+
+inline constexpr wchar_t kMainWindowClass[] = L"TomeletMainWndClass";
+
+struct MainWindowState {
+  HWND window = nullptr;
+  HWND contentsList = nullptr;
+  HWND splitterBar = nullptr;
+  HWND textPane = nullptr;
+  HMENU menuBar = nullptr;
+  int contentsWidth = 250;
+  int zoomLevel = kZoomNormal;
+  bool draggingSplitter = false;
+  HWND searchDialog = nullptr;  // the two modeless windows, served by the message loop
+  HWND helpWindow = nullptr;
+  UniqueFont listFont;
+  UniqueBrush contentsBrush;
+  CommandStates barStates;  // as last put on the menu-bar buttons
+};
+MainWindowState& Main();
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Places the children for a contents width (a one-entry book: the text pane alone).
+void LayoutChildren(int width);
+
+// Enables or greys the zoom and chapter commands on the menu bar and in the Window menu.
+void UpdateMenuState();
+
+// Applies the current zoom level to the text pane.
+void ApplyZoom();
+
+}  // namespace tomelet

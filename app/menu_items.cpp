@@ -1,0 +1,127 @@
+#include "app/menu_items.h"
+
+#include <algorithm>
+
+#include "app/app_texts.h"
+#include "app/main_window.h"
+#include "app/viewer.h"
+#include "base/win_handles.h"
+#include "book/book_session.h"
+#include "res/resource_ids.h"
+
+namespace tomelet {
+namespace {
+
+struct SymbolResources {
+  int textHeight = 0;  // T: size of the symbol box
+  UniquePen pen;
+};
+SymbolResources& Symbols() {
+  static SymbolResources resources;
+  return resources;
+}
+
+void DrawSymbol(HDC dc, UINT id, const RECT& box, int s) {
+  const int cx = box.left + (box.right - box.left) / 2;
+  const int cy = box.top + (box.bottom - box.top) / 2;
+  switch (id) {
+    case CMD_ZOOM_SMALLER:
+    case CMD_ZOOM_BIGGER:
+      Ellipse(dc, box.left, box.top, box.right, box.bottom);
+      MoveToEx(dc, box.left + s, cy, nullptr);
+      LineTo(dc, box.right - s - 2, cy);
+      if (id == CMD_ZOOM_BIGGER) {
+        MoveToEx(dc, cx, box.top + s + 1, nullptr);
+        LineTo(dc, cx, box.bottom - s - 2);
+      }
+      break;
+    case CMD_ZOOM_NORMAL:
+      Ellipse(dc, box.left, box.top, box.right, box.bottom);
+      Ellipse(dc, cx - 1, cy - 1, cx + 2, cy + 2);
+      break;
+    case CMD_CHAPTER_DOWN: {
+      const POINT down[] = {{box.left, box.top}, {box.right, box.top}, {cx, box.bottom}};
+      Polygon(dc, down, 3);
+      break;
+    }
+    case CMD_CHAPTER_UP: {
+      const POINT up[] = {{cx, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+      Polygon(dc, up, 3);
+      break;
+    }
+    default: break;
+  }
+}
+
+}  // namespace
+
+void PrepareOwnerDrawResources(HDC dc) {
+  SymbolResources& symbols = Symbols();
+  if (symbols.pen) return;
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  symbols.textHeight = metrics.tmHeight;
+  symbols.pen.reset(CreatePen(PS_SOLID, std::max(1, static_cast<int>(metrics.tmHeight) / 10), RGB(0, 0, 0)));
+}
+
+void MeasureMenuItem(MEASUREITEMSTRUCT* item) {
+  const int barHeight = GetSystemMetrics(SM_CYMENU);
+  item->itemWidth = static_cast<UINT>(barHeight / 2);
+  item->itemHeight = static_cast<UINT>(barHeight);
+}
+
+BOOL DrawMenuItem(const DRAWITEMSTRUCT* item) {
+  if (item->itemID == static_cast<UINT>(-1)) return FALSE;
+  HDC dc = item->hDC;
+  PrepareOwnerDrawResources(dc);
+  const SymbolResources& symbols = Symbols();
+  BOOL flatMenus = FALSE;
+  SystemParametersInfoW(SPI_GETFLATMENU, 0, &flatMenus, 0);
+  const bool onBar = reinterpret_cast<HMENU>(item->hwndItem) == Main().menuBar;
+  HGDIOBJ brush;
+  if (item->itemState & ODS_SELECTED) {
+    SetTextColor(dc, GetSysColor(onBar ? COLOR_MENUBAR : COLOR_MENU));
+    SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+    brush = GetStockObject(LTGRAY_BRUSH);
+  } else {
+    SetBkColor(dc, GetSysColor(flatMenus && onBar ? COLOR_MENUBAR : COLOR_MENU));
+    SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+    brush = GetStockObject(WHITE_BRUSH);
+  }
+  SelectionGuard brushGuard(dc, brush);
+  SelectionGuard penGuard(dc, symbols.pen.get());
+
+  const RECT& rc = item->rcItem;
+  const int h = rc.bottom - rc.top;
+  const int s = std::max(1, h / 7);
+  const RECT box{rc.left, rc.top + 1, rc.left + symbols.textHeight, rc.top + 1 + symbols.textHeight};
+  DrawSymbol(dc, item->itemID, box, s);
+
+  if (!onBar) {
+    if (const TextPair* label = texts::MenuItemLabel(item->itemID)) {
+      RECT textRect{rc.left + h, rc.top + 1, rc.right, rc.bottom};
+      DRAWTEXTPARAMS params{};
+      params.cbSize = sizeof(params);
+      params.iTabLength = 9;
+      DrawTextExW(dc, const_cast<wchar_t*>(Pick(*label)), -1, &textRect,
+                  DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP, &params);
+    }
+  }
+  return TRUE;
+}
+
+void OnInitMenuPopup(HMENU popup, int position) {
+  const WindowSettings& settings = TheProgram().settings;
+  if (position == 0) {
+    EnableMenuItem(popup, CMD_EXPORT, MF_BYCOMMAND | (Session().archive ? MF_ENABLED : MF_GRAYED));
+  } else if (position == 6) {
+    CheckMenuRadioItem(popup, CMD_SAVE_SETTINGS, CMD_DONT_SAVE_SETTINGS,
+                       settings.storeSettings == 0 ? CMD_DONT_SAVE_SETTINGS : CMD_SAVE_SETTINGS, MF_BYCOMMAND);
+    const UINT language = settings.autoLanguage != 0 ? CMD_LANGUAGE_AUTOMATIC
+                          : settings.languageId == 0 ? CMD_LANGUAGE_ENGLISH
+                                                     : CMD_LANGUAGE_GERMAN;
+    CheckMenuRadioItem(popup, CMD_LANGUAGE_AUTOMATIC, CMD_LANGUAGE_GERMAN, language, MF_BYCOMMAND);
+  }
+}
+
+}  // namespace tomelet

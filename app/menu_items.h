@@ -1,0 +1,17 @@
+#pragma once
+// The menus: the owner-drawn zoom and chapter items, and the states set when a menu opens.
+#include <windows.h>
+
+namespace tomelet {
+
+void MeasureMenuItem(MEASUREITEMSTRUCT* item);
+BOOL DrawMenuItem(const DRAWITEMSTRUCT* item);
+void OnInitMenuPopup(HMENU popup, int position);
+
+// Owner-drawn table-of-contents row (drawn in view/contents_drawing.cpp).
+BOOL DrawContentsRow(const DRAWITEMSTRUCT* item);
+
+// Pen width and symbol size are fixed at the first owner-drawn item of the run.
+void PrepareOwnerDrawResources(HDC dc);
+
+}  // namespace tomelet

@@ -1,0 +1,145 @@
+#include "app/viewer.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/app_texts.h"
+#include "app/main_window.h"
+#include "base/win_handles.h"
+#include "book/book_session.h"
+#include "res/resource_ids.h"
+
+namespace tomelet {
+
+Program& TheProgram() {
+  static Program program;
+  return program;
+}
+
+bool IsGerman() { return TheProgram().settings.languageId == kGermanLanguageId; }
+
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+  return MessageBoxW(owner, text.c_str(), texts::kProgramCaption, flags);
+}
+
+namespace {
+
+int UserPrimaryLanguage() { return PrimaryLanguage(GetUserDefaultUILanguage()); }
+
+// Only the system folder's copy: a DLL of the same name beside a book or in the
+// current folder is never loaded.
+UniqueLibrary LoadSystemLibrary(const std::wstring& name) {
+  std::wstring path(MAX_PATH, L'\0');
+  const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  path.resize(length);
+  path += L'\\';
+  path += name;
+  return UniqueLibrary(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+std::wstring LongModulePath() {
+  std::wstring path(520, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), 520);
+  path.resize(length < 520 ? length : 519);
+  std::wstring longPath(1024, L'\0');
+  const DWORD longLength = GetLongPathNameW(path.c_str(), longPath.data(), 1024);
+  if (longLength > 0 && longLength < 1024) {
+    longPath.resize(longLength);
+    return longPath;
+  }
+  return path;
+}
+
+int ScreenItemHeight() {
+  WindowDC screen(nullptr);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen.get(), &metrics);
+  return metrics.tmHeight + 3;
+}
+
+void LoadSettings() {
+  // The registry side arrives with keeping settings; until then every start is a first start.
+  Program& program = TheProgram();
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  program.settings = DefaultSettings(w, h, UserPrimaryLanguage());
+  program.place = RememberedPlace{};
+}
+
+ATOM RegisterMainClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_BOOK));
+  windowClass.hIconSm = windowClass.hIcon;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_MENU);
+  windowClass.lpszMenuName = MAKEINTRESOURCEW(IsGerman() ? IDM_MENU_GERMAN : IDM_MENU_ENGLISH);
+  windowClass.lpszClassName = kMainWindowClass;
+  return RegisterClassExW(&windowClass);
+}
+
+int RunMessageLoop() {
+  const MainWindowState& m = Main();
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (m.searchDialog && IsDialogMessageW(m.searchDialog, &message)) continue;
+    if (m.helpWindow && IsDialogMessageW(m.helpWindow, &message)) continue;
+    if (TranslateAcceleratorW(m.window, TheProgram().accelerators, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand, const ViewerOptions& options) {
+  Program& program = TheProgram();
+  program = Program{};
+  program.instance = instance;
+  Main() = MainWindowState{};
+  Session() = BookSession{};
+
+  UniqueLibrary richEdit = LoadSystemLibrary(options.richEditLibrary);
+  if (!richEdit) {
+    program.settings.languageId = UserPrimaryLanguage();
+    ShowMessage(nullptr, Pick(texts::kRichEditMissing), MB_OK | MB_ICONERROR);
+    return kExitRichEditMissing;
+  }
+  InitCommonControls();
+  Session().bookPath = bookPath.substr(0, 259);
+  program.modulePath = LongModulePath();
+  program.itemHeight = ScreenItemHeight();
+  LoadSettings();
+  if (Session().bookPath.empty()) Session().bookPath = program.place.lastArchiveFile;
+
+  const ATOM windowClass = RegisterMainClass(instance);
+  MainWindowState& m = Main();
+  m.contentsWidth = program.settings.contentsWidth;
+  m.zoomLevel = program.settings.zoomLevel;
+  const WindowSettings& s = program.settings;
+  HWND window = windowClass ? CreateWindowExW(0, kMainWindowClass, texts::kProgramCaption, WS_OVERLAPPEDWINDOW,
+                                              s.windowLeft, s.windowTop, s.windowWidth, s.windowHeight, nullptr,
+                                              nullptr, instance, nullptr)
+                            : nullptr;
+  if (!window) {
+    if (windowClass) UnregisterClassW(kMainWindowClass, instance);
+    return kExitWindowFailed;
+  }
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  program.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
+
+  const int exitCode = RunMessageLoop();
+
+  UnregisterClassW(kMainWindowClass, instance);
+  Session().archive.reset();
+  Main() = MainWindowState{};
+  return exitCode;
+}
+
+}  // namespace tomelet

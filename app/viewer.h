@@ -1,0 +1,47 @@
+#pragma once
+// The program's start routine and the values it publishes for the other modules.
+#include <windows.h>
+
+#include <string>
+
+#include "app/settings_record.h"
+
+namespace tomelet {
+
+// Exit codes besides the quit message's 0.
+inline constexpr int kExitRichEditMissing = 2;
+inline constexpr int kExitWindowFailed = 3;
+
+// The remembered reading place (registry values of the same names).
+struct RememberedPlace {
+  std::wstring lastArchiveFile;  // book at the last close
+  int32_t lastChapterFile = 0;   // contents row selected then (-1 none)
+  int32_t lastChapterPosition = 0;
+};
+
+// Program-wide values, set by the start routine and valid for the whole run.
+struct Program {
+  HINSTANCE instance = nullptr;
+  std::wstring modulePath;  // long form of the program file's path
+  int itemHeight = 16;      // screen font height + 3: contents rows and their font
+  HACCEL accelerators = nullptr;
+  WindowSettings settings;
+  RememberedPlace place;
+  int32_t noFileAssociation = 0;  // read at start, written back unchanged
+};
+Program& TheProgram();
+
+struct ViewerOptions {
+  // The rich-edit library, loaded from the system folder only. Tests name a missing one.
+  std::wstring richEditLibrary = L"Msftedit.dll";
+};
+
+// Runs the viewer: settings, main window, message loop, and at the end settings and file
+// association stored or removed. bookPath is the book named on the command line (may be
+// empty). Returns the exit code.
+int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand, const ViewerOptions& options = {});
+
+// The program's own message boxes: caption "Tomelet viewer", owned by the window in front.
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags);
+
+}  // namespace tomelet

@@ -1,0 +1,48 @@
+#pragma once
+// The main window's geometry and command-state rules, free of any window system.
+#include <string_view>
+
+namespace tomelet {
+
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+// Where the children go for a client area of clientWidth x clientHeight.
+struct ChildLayout {
+  bool textOnly = false;    // a book of one entry: the text covers everything
+  int contentsWidth = 0;    // the width to remember (unchanged when textOnly)
+  Rect contents, splitter, text;
+};
+
+inline constexpr int kSplitterWidth = 5;
+inline constexpr int kMinContentsWidth = 2;
+
+ChildLayout ComputeLayout(int clientWidth, int clientHeight, int requestedWidth, int rowCount,
+                          int currentContentsWidth);
+
+// Text zoom is ZoomLevel / 20, level 1 to 80.
+inline constexpr int kZoomDenominator = 20;
+inline constexpr int kZoomNormal = 20;
+inline constexpr int kZoomMin = 1;
+inline constexpr int kZoomMax = 80;
+
+struct ZoomStep {
+  int level;   // the new ZoomLevel
+  bool apply;  // whether the text pane gets the new zoom
+};
+ZoomStep ZoomSmaller(int level);
+ZoomStep ZoomBigger(int level);
+
+// Enable states of the zoom and chapter commands.
+struct CommandStates {
+  bool zoomSmaller = true, zoomBigger = true, chapterUp = true, chapterDown = true;
+  bool operator==(const CommandStates&) const = default;
+};
+CommandStates ComputeCommandStates(int zoomLevel, int selectedRow, int rowCount);
+
+// Filter index of the Open dialog (1 Tomelet, 2 ZIP, 3 all files) for the current path.
+int OpenDialogFilterIndex(std::string_view path);
+
+}  // namespace tomelet

@@ -1,0 +1,51 @@
+// Command, control and resource identifiers, shared by the code and tomelet.rc.
+// Command ids are the menu item ids; control ids those of the dialog templates.
+#pragma once
+
+// Menus (English, German) and the accelerator table.
+#define IDM_MENU_ENGLISH 100
+#define IDM_MENU_GERMAN 107
+#define IDA_MAIN 1
+
+// Icons: the program's book, then the table-of-contents row kinds.
+#define IDI_BOOK 1
+#define IDI_PAGE 2
+#define IDI_PICTURE 3
+#define IDI_BOOK_INFO 4
+#define IDI_ATTACHMENT 5
+
+// File menu.
+#define CMD_OPEN 1002
+#define CMD_OPEN_BOOK_COMMAND 1003
+#define CMD_SAVE_CHAPTER 1004
+#define CMD_EXPORT 1005
+#define CMD_PRINT 1007
+#define CMD_EXIT 1009
+#define CMD_LANGUAGE_AUTOMATIC 6999
+#define CMD_LANGUAGE_ENGLISH 7000
+#define CMD_LANGUAGE_GERMAN 7009
+#define CMD_SAVE_SETTINGS 8001
+#define CMD_DONT_SAVE_SETTINGS 8002
+
+// Edit menu.
+#define CMD_COPY 2002
+#define CMD_SELECT_ALL 2006
+#define CMD_SEARCH 2301
+#define CMD_QUICK_SEARCH_HINT 2302
+#define CMD_QUICK_SEARCH_AGAIN 2303
+
+// Window menu and the menu-bar buttons.
+#define CMD_ZOOM_NORMAL 1807
+#define CMD_ZOOM_SMALLER 1808
+#define CMD_ZOOM_BIGGER 1809
+#define CMD_CHAPTER_DOWN 1810
+#define CMD_CHAPTER_UP 1811
+#define CMD_SWITCH_WINDOW 3101
+#define CMD_CONTENTS_WIDER 3103
+#define CMD_CONTENTS_NARROWER 3104
+
+#define CMD_HELP 9009
+
+// Child windows of the main window.
+#define IDW_CONTENTS_LIST 9998
+#define IDW_TEXT_PANE 9999

@@ -1,0 +1,81 @@
+// Drawing one row of the table of contents: the kind icon indented by the level, the
+// title one row height to its right.
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/menu_items.h"
+#include "app/viewer.h"
+#include "res/resource_ids.h"
+
+namespace tomelet {
+namespace {
+
+constexpr COLORREF kSelectedUnfocused = RGB(255, 207, 160);
+
+// Loaded at the first row drawn and kept for the run; shared icons need no freeing.
+struct RowIcons {
+  HICON bookInfo = nullptr, chapter = nullptr, picture = nullptr, attachment = nullptr;
+};
+const RowIcons& Icons() {
+  static const RowIcons icons = [] {
+    const HINSTANCE instance = TheProgram().instance;
+    const auto load = [instance](int id) { return LoadIconW(instance, MAKEINTRESOURCEW(id)); };
+    return RowIcons{load(IDI_BOOK_INFO), load(IDI_PAGE), load(IDI_PICTURE), load(IDI_ATTACHMENT)};
+  }();
+  return icons;
+}
+
+HICON IconForKind(wchar_t kind) {
+  const RowIcons& icons = Icons();
+  switch (kind) {
+    case L'1': return icons.bookInfo;
+    case L'2': return icons.chapter;
+    case L'3': return icons.picture;
+    default: return icons.attachment;
+  }
+}
+
+std::wstring RowText(HWND list, UINT row) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, row, 0);
+  if (length == LB_ERR || length < 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+  return text;
+}
+
+}  // namespace
+
+BOOL DrawContentsRow(const DRAWITEMSTRUCT* item) {
+  if (item->itemID == static_cast<UINT>(-1)) return FALSE;
+  HDC dc = item->hDC;
+  PrepareOwnerDrawResources(dc);
+  const std::wstring text = RowText(item->hwndItem, item->itemID);
+  const RECT& rc = item->rcItem;
+  const int h = rc.bottom - rc.top;
+  const int level = !text.empty() && text[0] >= L'0' && text[0] <= L'9' ? text[0] - L'0' : 0;
+  const wchar_t kind = text.size() > 1 ? text[1] : L'\0';
+
+  DrawIconEx(dc, rc.left + level * h, rc.top + 2, IconForKind(kind), h, h, 0, Main().contentsBrush.get(),
+             DI_NORMAL);
+  if (item->itemState & ODS_SELECTED) {
+    if (GetFocus() == item->hwndItem) {
+      SetBkColor(dc, RGB(0, 0, 0));
+      SetTextColor(dc, RGB(255, 255, 255));
+    } else {
+      SetBkColor(dc, kSelectedUnfocused);
+    }
+  } else {
+    SetBkColor(dc, RGB(255, 239, 192));
+    SetTextColor(dc, RGB(0, 0, 0));
+  }
+  SetBkMode(dc, OPAQUE);
+  if (text.size() > 2)
+    TextOutW(dc, rc.left + (level + 1) * h, rc.top + 2, text.c_str() + 2, static_cast<int>(text.size() - 2));
+  return TRUE;
+}
+
+}  // namespace tomelet
