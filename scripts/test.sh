@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test:
+#   1. native build of the platform-neutral code: unit tests under ASan/UBSan;
+#   2. the Windows program (i686): the same unit tests, the Win32 tests and the UI tests
+#      that drive the real main window, all under Wine on a virtual display;
+#   3. the x86_64 Windows build: unit tests under Wine;
+#   4. a short fuzzing run of the book parsers.
+# Installs what is missing first (apt). Usage: scripts/test.sh
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+"$root/scripts/install-deps.sh"
+
+jobs="${JOBS:-$(nproc)}"
+build="$root/build"
+export TOMELET_WINEPREFIX="${TOMELET_WINEPREFIX:-$build/wineprefix}"
+export TOMELET_SCREENSHOTS="${TOMELET_SCREENSHOTS:-$build/screenshots}"
+mkdir -p "$build" "$TOMELET_SCREENSHOTS"
+results="$build/test-results.txt"
+: > "$results"
+
+# One virtual display for every Wine test, unless the caller has a display.
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  WINEPREFIX="$TOMELET_WINEPREFIX" wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 120); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$n"
+      break
+    fi
+  done
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+fi
+
+run_ctest() {  # folder, label
+  echo "== $2"
+  local log="$build/ctest-$2.log"
+  set +e
+  ctest --test-dir "$1" --output-on-failure 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  set -e
+  # Count the test cases GoogleTest ran, for the closing line.
+  local passed failed
+  passed=$(grep -hoE '^\[  PASSED  \] [0-9]+' "$1"/Testing/Temporary/LastTest.log 2>/dev/null | awk '{s+=$4} END {print s+0}')
+  failed=$(grep -hcE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.[A-Za-z0-9_/]+' "$1"/Testing/Temporary/LastTest.log 2>/dev/null | awk '{s+=$1} END {print s+0}')
+  echo "$2 $passed $failed $rc" >> "$results"
+  return 0
+}
+
+echo "== native build"
+cmake -S "$root" -B "$build/native" -DTOMELET_SANITIZE=ON -DTOMELET_BENCH=ON >/dev/null
+cmake --build "$build/native" -j"$jobs"
+run_ctest "$build/native" native
+
+echo "== Windows build (i686)"
+cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build/win32" -j"$jobs"
+"$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true   # prepare the prefix once
+run_ctest "$build/win32" win32
+
+echo "== Windows build (x86_64)"
+cmake -S "$root" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
+cmake --build "$build/win64" -j"$jobs" --target TomeletViewer unit_tests
+( cd "$build/win64/tests/unit" && "$root/scripts/wine-run.sh" unit_tests.exe --gtest_brief=1 ) > "$build/win64-unit.log" 2>&1 && rc=0 || rc=$?
+tail -3 "$build/win64-unit.log"
+passed=$(grep -oE '^\[  PASSED  \] [0-9]+' "$build/win64-unit.log" | awk '{s+=$4} END {print s+0}')
+failed=$(grep -cE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.' "$build/win64-unit.log" || true)
+echo "win64 $passed ${failed:-0} $rc" >> "$results"
+
+if [ -x "$root/scripts/fuzz-smoke.sh" ]; then
+  echo "== fuzzing (short run)"
+  if "$root/scripts/fuzz-smoke.sh" "$build/fuzz"; then echo "fuzz 1 0 0" >> "$results"; else echo "fuzz 0 1 1" >> "$results"; fi
+fi
+
+echo "== summary"
+total_passed=0; total_failed=0; bad=0
+while read -r label passed failed rc; do
+  printf '  %-8s %5s passed, %s failed%s\n' "$label" "$passed" "$failed" "$([ "$rc" != 0 ] && echo " (exit $rc)")"
+  total_passed=$((total_passed + passed)); total_failed=$((total_failed + failed))
+  [ "$rc" != 0 ] && bad=1
+done < "$results"
+echo "$total_passed passed, $total_failed failed"
+[ "$bad" = 0 ] && [ "$total_failed" = 0 ]

@@ -1,0 +1,267 @@
+#include "tests/ui/viewer_harness.h"
+
+#include <gdiplus.h>
+#include <richedit.h>
+
+#include <atomic>
+#include <chrono>
+#include <vector>
+
+#include "app/main_window.h"
+#include "base/wide.h"
+
+namespace tomelet::test {
+namespace {
+
+constexpr UINT kTaskMessage = WM_APP + 0x3A0;
+constexpr WPARAM kTaskMagic = 0x7E57;
+
+struct Task {
+  const std::function<void()>* work;
+  HANDLE done;
+};
+
+HHOOK g_hook = nullptr;
+ViewerRun* g_current = nullptr;  // for screenshots of failures
+
+LRESULT CALLBACK TaskHook(int code, WPARAM removal, LPARAM lParam) {
+  auto* message = reinterpret_cast<MSG*>(lParam);
+  if (code >= 0 && removal == PM_REMOVE && message->message == kTaskMessage && message->wParam == kTaskMagic) {
+    auto* task = reinterpret_cast<Task*>(message->lParam);
+    (*task->work)();
+    SetEvent(task->done);
+    message->message = WM_NULL;
+  }
+  return CallNextHookEx(g_hook, code, removal, lParam);
+}
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+  return TRUE;
+}
+
+std::vector<HWND> ThreadWindows(DWORD threadId) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(threadId, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+HWND FindDialogOf(DWORD threadId) {
+  for (HWND w : ThreadWindows(threadId))
+    if (IsWindowVisible(w) && ClassOf(w) == L"#32770") return w;
+  return nullptr;
+}
+
+bool PngEncoder(CLSID& clsid) {
+  UINT count = 0, size = 0;
+  Gdiplus::GetImageEncodersSize(&count, &size);
+  std::vector<BYTE> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  Gdiplus::GetImageEncoders(count, size, encoders);
+  for (UINT i = 0; i < count; ++i)
+    if (std::wstring(encoders[i].MimeType) == L"image/png") {
+      clsid = encoders[i].Clsid;
+      return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+ViewerRun::ViewerRun(std::wstring bookPath, ViewerOptions options) {
+  done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<DWORD> id{0};
+  thread_ = std::thread([this, &id, bookPath, options] {
+    g_hook = SetWindowsHookExW(WH_GETMESSAGE, TaskHook, nullptr, GetCurrentThreadId());
+    id = GetCurrentThreadId();
+    exitCode_ = RunViewer(GetModuleHandleW(nullptr), bookPath, SW_SHOWNORMAL, options);
+    UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    SetEvent(done_);
+  });
+  while (id == 0) Sleep(1);
+  threadId_ = id;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (std::chrono::steady_clock::now() < deadline) {
+    for (HWND w : ThreadWindows(threadId_))
+      if (ClassOf(w) == kMainWindowClass && IsWindowVisible(w)) window_ = w;
+    if (window_ || FindDialogOf(threadId_) || WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) break;
+    Sleep(5);
+  }
+  if (window_) Settle();  // the posted open command has run
+  g_current = this;
+}
+
+ViewerRun* ViewerRun::Current() { return g_current; }
+
+ViewerRun::~ViewerRun() {
+  if (g_current == this) g_current = nullptr;
+  for (int attempt = 0; running() && attempt < 50; ++attempt) {
+    if (HWND dialog = FindDialogOf(threadId_)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    else if (IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(done_, 200);
+  }
+  if (thread_.joinable()) {
+    if (running()) thread_.detach();  // never hang the test run on a stuck viewer
+    else thread_.join();
+  }
+  CloseHandle(done_);
+}
+
+bool ViewerRun::running() const { return WaitForSingleObject(done_, 0) != WAIT_OBJECT_0; }
+
+HWND ViewerRun::contents() const { return GetDlgItem(window_, 9998); }
+HWND ViewerRun::text() const { return GetDlgItem(window_, 9999); }
+HWND ViewerRun::splitter() const { return FindWindowExW(window_, nullptr, L"Static", nullptr); }
+
+void ViewerRun::OnViewerThread(const std::function<void()>& work) {
+  if (!running()) return;
+  Task task{&work, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  PostThreadMessageW(threadId_, kTaskMessage, kTaskMagic, reinterpret_cast<LPARAM>(&task));
+  const HANDLE waits[] = {task.done, done_};
+  WaitForMultipleObjects(2, waits, FALSE, 15000);
+  if (WaitForSingleObject(task.done, 0) != WAIT_OBJECT_0) {
+    // The viewer ended first; the task can no longer run.
+    PostThreadMessageW(threadId_, WM_NULL, 0, 0);
+  }
+  CloseHandle(task.done);
+}
+
+void ViewerRun::Command(int id) {
+  PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0);
+  Settle();
+}
+
+void ViewerRun::Key(UINT virtualKey, bool control) {
+  OnViewerThread([control] {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = state[VK_LCONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(state);
+  });
+  const HWND target = Focus() ? Focus() : window_;
+  const UINT down = virtualKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  const UINT up = virtualKey == VK_F10 ? WM_SYSKEYUP : WM_KEYUP;
+  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageW(target, down, virtualKey, 1 | (scan << 16));
+  PostMessageW(target, up, virtualKey, 1 | (scan << 16) | (3u << 30));
+  Settle();
+  OnViewerThread([] {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+    SetKeyboardState(state);
+  });
+}
+
+HWND ViewerRun::Focus() {
+  HWND focus = nullptr;
+  OnViewerThread([&focus] { focus = GetFocus(); });
+  return focus;
+}
+
+std::optional<int> ViewerRun::WaitForExit(DWORD milliseconds) {
+  if (WaitForSingleObject(done_, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
+  if (thread_.joinable()) thread_.join();
+  return exitCode_;
+}
+
+HWND ViewerRun::WaitForDialog(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    if (HWND dialog = FindDialogOf(threadId_)) {
+      Sleep(50);  // let it finish initialising
+      return dialog;
+    }
+    Sleep(10);
+  }
+  return nullptr;
+}
+
+void ViewerRun::Screenshot(const std::wstring& path) {
+  RECT r{};
+  GetWindowRect(window_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return;
+  {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    Gdiplus::Bitmap image(bitmap, nullptr);
+    CLSID png{};
+    if (PngEncoder(png)) image.Save(path.c_str(), &png, nullptr);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  Gdiplus::GdiplusShutdown(token);
+}
+
+std::wstring DialogText(HWND dialog, int controlId) {
+  HWND control = controlId ? GetDlgItem(dialog, controlId) : dialog;
+  if (!control) return {};
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+MessageBoxText ReadMessageBox(HWND box) { return {DialogText(box), DialogText(box, 0xFFFF)}; }
+
+void PressButton(HWND dialog, int buttonId) { PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(buttonId), 0); }
+
+RECT ChildRect(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring ListRowText(HWND list, int row) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+  if (length == LB_ERR) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+std::wstring PaneText(HWND pane) {
+  GETTEXTLENGTHEX lengthQuery{GTL_DEFAULT, 1200};
+  const LRESULT length = SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GETTEXTEX query{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+  const LRESULT got =
+      SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+
+std::wstring WinPath(const std::string& utf8Path) {
+  std::wstring path = Utf8ToWide(utf8Path);
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+}  // namespace tomelet::test
