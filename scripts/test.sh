@@ -59,7 +59,7 @@ cmake --build "$build/native" -j"$jobs"
 run_ctest "$build/native" native
 
 echo "== Windows build (i686)"
-cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DTOMELET_BENCH=ON >/dev/null
 cmake --build "$build/win32" -j"$jobs"
 "$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true   # prepare the prefix once
 run_ctest "$build/win32" win32
