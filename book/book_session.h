@@ -14,7 +14,7 @@ namespace tomelet {
 struct BookSession {
   ZipArchivePtr archive;      // null while no book is open
   std::wstring bookPath;      // the book to open / the open book
-  std::string password;       // held password, ANSI bytes; empty = none
+  std::string password;       // held password as given to libzip (ANSI bytes); empty = none
   bool dontAskPassword = false;
   bool firstLoadDone = false;  // the first chapter load of the run has happened
   std::vector<ChapterEntry> chapters;  // the chapter table of the last successful opening

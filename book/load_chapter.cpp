@@ -12,6 +12,7 @@
 #include "book/info_page.h"
 #include "book/name_rules.h"
 #include "book/password_prompt.h"
+#include "view/picture_to_rtf.h"
 
 namespace tomelet {
 namespace {
@@ -60,9 +61,8 @@ void ShowPage(zip_file_t* file, const EntryInfo& info, const std::string& source
       if (auto bytes = ReadWhole(file, info.size)) PlaceBytes(*bytes);
       break;
     case EntryKind::Picture:
-      if (ReadWhole(file, info.size)) {
-        // Pictures are shown once picture decoding is in; until then the page is empty.
-        PlaceBytes(std::string());
+      if (auto bytes = ReadWhole(file, info.size)) {
+        PlaceBytes(PictureToRtf(std::move(*bytes)).value_or(std::string()));
         CentrePicture();
       }
       break;

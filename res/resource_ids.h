@@ -49,3 +49,9 @@
 // Child windows of the main window.
 #define IDW_CONTENTS_LIST 9998
 #define IDW_TEXT_PANE 9999
+
+// Password dialog.
+#define IDD_PASSWORD 60
+#define IDE_PASSWORD 102
+#define IDB_SHOW_PASSWORD 103
+#define IDB_DONT_ASK_AGAIN 104
