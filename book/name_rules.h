@@ -4,6 +4,7 @@
 // before it. Everything here is UTF-8 text; positions in the rules are taken in bytes,
 // which gives the same result as taking them in characters because every separator
 // the rules look for ("#", "-", " ", ".", digits) is ASCII.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>

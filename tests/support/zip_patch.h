@@ -1,0 +1,59 @@
+#pragma once
+// Damages test books on purpose: finds an entry's local and central headers in the bytes
+// of a written archive and patches their fields.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tomelet::test {
+
+struct EntryHeaders {
+  std::size_t local = std::string::npos;    // offset of the local header
+  std::size_t central = std::string::npos;  // offset of the central directory header
+  std::size_t data = std::string::npos;     // offset of the entry's (compressed) data
+};
+
+inline std::uint32_t GetLe(const std::string& zip, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(zip[at + i]);
+  return v;
+}
+
+inline void PutLe(std::string& zip, std::size_t at, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) zip[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Headers of the entry named `name` (raw bytes), found by walking the central directory.
+inline EntryHeaders FindEntry(const std::string& zip, std::string_view name) {
+  EntryHeaders found;
+  std::size_t pos = 0;
+  while ((pos = zip.find("PK\x01\x02", pos)) != std::string::npos && pos + 46 <= zip.size()) {
+    const std::uint32_t nameLength = GetLe(zip, pos + 28, 2);
+    if (zip.compare(pos + 46, nameLength, name) == 0 && nameLength == name.size()) {
+      found.central = pos;
+      found.local = GetLe(zip, pos + 42, 4);
+      found.data = found.local + 30 + GetLe(zip, found.local + 26, 2) + GetLe(zip, found.local + 28, 2);
+      return found;
+    }
+    pos += 4;
+  }
+  return found;
+}
+
+// Field offsets inside the two headers.
+enum class Field { Method, Crc, CompressedSize, Size };
+
+inline void PatchField(std::string& zip, const EntryHeaders& at, Field field, std::uint32_t value) {
+  struct Place {
+    std::size_t local, central;
+    int bytes;
+  };
+  const Place p = field == Field::Method           ? Place{8, 10, 2}
+                  : field == Field::Crc            ? Place{14, 16, 4}
+                  : field == Field::CompressedSize ? Place{18, 20, 4}
+                                                   : Place{22, 24, 4};
+  PutLe(zip, at.local + p.local, value, p.bytes);
+  PutLe(zip, at.central + p.central, value, p.bytes);
+}
+
+}  // namespace tomelet::test
