@@ -33,7 +33,9 @@ bool BookWriter::Write(const std::string& path) const {
   if (!archive) return false;
   for (const BookEntry& e : entries_) {
     zip_source_t* source = zip_source_buffer(archive, e.data.data(), e.data.size(), 0);
-    const zip_int64_t index = source ? zip_file_add(archive, e.name.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
+    // Names that are not valid UTF-8 are stored as raw bytes, as old tools write them.
+    zip_int64_t index = source ? zip_file_add(archive, e.name.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
+    if (source && index < 0) index = zip_file_add(archive, e.name.c_str(), source, ZIP_FL_ENC_RAW);
     if (index < 0) {
       if (source) zip_source_free(source);
       zip_discard(archive);

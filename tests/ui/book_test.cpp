@@ -7,6 +7,7 @@
 #include "book/book_session.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
+#include "tests/support/zip_patch.h"
 #include "tests/ui/viewer_harness.h"
 
 namespace tomelet::test {
@@ -200,6 +201,63 @@ TEST_F(BookTest, ASecondBookOpenedWithCtrlOKeepsTheRowNumber) {
   EXPECT_EQ(ListRowText(viewer.contents(), 0), L"02X");
   EXPECT_EQ(Selected(viewer.contents()), 2);
   EXPECT_NE(PaneText(viewer.text()).find(L"z2"), std::wstring::npos);
+}
+
+TEST_F(BookTest, DamagedEntriesShowAFailureInsteadOfTheirBytes) {
+  BookWriter book;
+  book.AddStored("01 Good.rtf", Rtf("good chapter"))
+      .AddStored("02 Checksum.rtf", Rtf("checksum will not match"))
+      .AddStored("03 Huge.rtf", Rtf("declares four gigabytes"));
+  const std::string path = dir_.File("damaged.tmk");
+  ASSERT_TRUE(book.Write(path));
+  std::string bytes = ReadFileBytes(path);
+  PatchField(bytes, FindEntry(bytes, "02 Checksum.rtf"), Field::Crc, 0x12345678);
+  const EntryHeaders huge = FindEntry(bytes, "03 Huge.rtf");
+  PatchField(bytes, huge, Field::Size, 0xFFFFFFF0u);
+  PatchField(bytes, huge, Field::CompressedSize, 0xFFFFFFF0u);
+  WriteFileBytes(path, bytes);
+
+  ViewerRun viewer(WinPath(path));
+  EXPECT_NE(PaneText(viewer.text()).find(L"good chapter"), std::wstring::npos);
+  viewer.Key(VK_NEXT, true);
+  const std::wstring checksum = PaneText(viewer.text());
+  EXPECT_EQ(checksum.find(L"Could not read chapter."), 0u) << checksum;
+  EXPECT_EQ(checksum.find(L"checksum will not match"), std::wstring::npos);
+  viewer.Key(VK_NEXT, true);
+  const std::wstring huge4g = PaneText(viewer.text());
+  EXPECT_TRUE(huge4g.find(L"Could not") == 0 || huge4g.find(L"too large") != std::wstring::npos) << huge4g;
+  EXPECT_TRUE(viewer.running());
+}
+
+TEST_F(BookTest, DamagedArchivesNeverCrashTheViewer) {
+  BookWriter book;
+  book.Add("01 A.rtf", Rtf(std::string(5000, 'a'))).Add("02 B.rtf", Rtf("b")).Add("03 C.rtf", Rtf("c"));
+  const std::string path = dir_.File("whole.tmk");
+  ASSERT_TRUE(book.Write(path));
+  const std::string whole = ReadFileBytes(path);
+  std::string brokenDirectory = whole;
+  const std::size_t directory = brokenDirectory.find("PK\x01\x02");
+  for (std::size_t i = directory; i < directory + 40; ++i) brokenDirectory[i] = '\x7F';
+
+  BookWriter names;
+  names.Add(std::string("04 ") + std::string(3000, 'L') + ".rtf", Rtf("long"))
+      .Add("05 Bad \xFF\xFE name.rtf", Rtf("bad"))
+      .Add("06 Tab\tand\x01control.rtf", Rtf("control"))
+      .Add("#INDEX.TXT", std::string(3 * 1024 * 1024, 'x'));  // no line end at all
+  const std::wstring oddNames = Write("odd.tmk", names);
+
+  for (const std::wstring& book : {WriteBytes("half.tmk", whole.substr(0, whole.size() / 2)),
+                                   WriteBytes("directory.tmk", brokenDirectory),
+                                   WriteBytes("tail.tmk", whole.substr(0, whole.size() - 10)), oddNames}) {
+    ViewerRun viewer(book);
+    if (HWND box = viewer.WaitForDialog(500)) {
+      EXPECT_EQ(ReadMessageBox(box).message, L"Error opening file\r" + book);
+      PressButton(box, IDOK);
+    }
+    viewer.Settle();
+    for (int i = 0; i < 4; ++i) viewer.Key(VK_NEXT, true);
+    EXPECT_TRUE(viewer.running());
+  }
 }
 
 }  // namespace
