@@ -4,6 +4,8 @@
 #include <richole.h>
 
 #include "app/viewer.h"
+#include "book/book_session.h"
+#include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
 #include "tests/support/png_writer.h"
 #include "tests/ui/viewer_harness.h"
@@ -91,6 +93,28 @@ TEST_F(PagesTest, ChaptersWithEmbeddedObjectsLoad) {
   EXPECT_GE(objects, 0);
   viewer.Key(VK_NEXT, true);
   EXPECT_NE(PaneText(viewer.text()).find(L"next"), std::wstring::npos);
+}
+
+TEST_F(PagesTest, TheBookInformationRowShowsTheInformationFile) {
+  BookWriter book;
+  book.Add("#META.TXT", "\xEF\xBB\xBFTitle: Gr\xC3\xBC\xC3\x9F" "e {braces}\r\nAuthor:   A.  Writer\r\n\r\n"
+                        "Date of publication: 2026\r\n")
+      .Add("01 A.rtf", "{\\rtf1 chapter\\par}");
+  const std::wstring path = Write(book);
+  ViewerRun viewer(path);
+  EXPECT_EQ(ListRowText(viewer.contents(), 0), L"01[About...]");
+  const std::wstring page = PaneText(viewer.text());
+  for (const wchar_t* piece : {L"Title", L"Gr\u00fc\u00dfe {braces}", L"Author", L"A. Writer", L"Dateofpublication", L"2026"})
+    EXPECT_NE(page.find(piece), std::wstring::npos) << piece << " in " << page;
+  viewer.Screenshot(L"screenshots\\information-page.png");
+
+  // In a German interface the row is titled in German.
+  viewer.OnViewerThread([&] {
+    TheProgram().settings.languageId = 7;
+    Session().bookPath = path;
+  });
+  viewer.Command(CMD_OPEN_BOOK_COMMAND);
+  EXPECT_EQ(ListRowText(viewer.contents(), 0), L"01[\u00dcber...]");
 }
 
 TEST_F(PagesTest, TheTextPaneShowsNoMenuOfItsOwn) {
