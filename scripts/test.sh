@@ -38,6 +38,10 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
 fi
 
+# Test cases GoogleTest reports in a log.
+count_passed() { { grep -hoE '^\[  PASSED  \] [0-9]+' "$1" 2>/dev/null || true; } | awk '{s+=$4} END {print s+0}'; }
+count_failed() { { grep -hoE '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$1" 2>/dev/null || true; } | sort -u | wc -l; }
+
 run_ctest() {  # folder, label
   echo "== $2"
   local log="$build/ctest-$2.log"
@@ -47,8 +51,8 @@ run_ctest() {  # folder, label
   set -e
   # Count the test cases GoogleTest ran, for the closing line.
   local passed failed
-  passed=$(grep -hoE '^\[  PASSED  \] [0-9]+' "$1"/Testing/Temporary/LastTest.log 2>/dev/null | awk '{s+=$4} END {print s+0}')
-  failed=$(grep -hcE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.[A-Za-z0-9_/]+' "$1"/Testing/Temporary/LastTest.log 2>/dev/null | awk '{s+=$1} END {print s+0}')
+  passed=$(count_passed "$1"/Testing/Temporary/LastTest.log)
+  failed=$(count_failed "$1"/Testing/Temporary/LastTest.log)
   echo "$2 $passed $failed $rc" >> "$results"
   return 0
 }
@@ -69,9 +73,7 @@ cmake -S "$root" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86
 cmake --build "$build/win64" -j"$jobs" --target TomeletViewer unit_tests
 ( cd "$build/win64/tests/unit" && "$root/scripts/wine-run.sh" unit_tests.exe --gtest_brief=1 ) > "$build/win64-unit.log" 2>&1 && rc=0 || rc=$?
 tail -3 "$build/win64-unit.log"
-passed=$(grep -oE '^\[  PASSED  \] [0-9]+' "$build/win64-unit.log" | awk '{s+=$4} END {print s+0}')
-failed=$(grep -cE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.' "$build/win64-unit.log" || true)
-echo "win64 $passed ${failed:-0} $rc" >> "$results"
+echo "win64 $(count_passed "$build/win64-unit.log") $(count_failed "$build/win64-unit.log") $rc" >> "$results"
 
 if [ -x "$root/scripts/fuzz-smoke.sh" ]; then
   echo "== fuzzing (short run)"

@@ -37,14 +37,6 @@ Counts CountColours(HWND list, const RECT& r) {
   return c;
 }
 
-COLORREF ListPixel(HWND list, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(list, &p);
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, p.x, p.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
 
 RECT RowRect(HWND list, int row) {
   RECT r{};
@@ -85,17 +77,17 @@ TEST_F(ContentsDrawingTest, RowsShowIconsByKindIndentedByLevel) {
   viewer_->Screenshot(L"screenshots\\contents-rows.png");
 
   // Book information: a blue square at the left edge.
-  EXPECT_TRUE(Dominant(ListPixel(list_, h / 2, info.top + 2 + h / 2), 2));
+  EXPECT_TRUE(Dominant(ClientPixel(list_, h / 2, info.top + 2 + h / 2), 2));
   // Chapter: the white page at the left edge.
   const RECT chapter = RowRect(list_, 1);
-  EXPECT_EQ(ListPixel(list_, h / 2, chapter.top + 2 + h / 2), RGB(255, 255, 255));
+  EXPECT_EQ(ClientPixel(list_, h / 2, chapter.top + 2 + h / 2), RGB(255, 255, 255));
   // Picture at level 1: four panes, red in the top right, one row height in.
   const RECT picture = RowRect(list_, 2);
-  EXPECT_TRUE(Dominant(ListPixel(list_, h + 3 * h / 4, picture.top + 2 + h / 4), 0));
-  EXPECT_EQ(ListPixel(list_, h / 2, picture.top + 2 + h / 2), kCream);  // nothing left of it
+  EXPECT_TRUE(Dominant(ClientPixel(list_, h + 3 * h / 4, picture.top + 2 + h / 4), 0));
+  EXPECT_EQ(ClientPixel(list_, h / 2, picture.top + 2 + h / 2), kCream);  // nothing left of it
   // Attachment at level 2: yellow square, two row heights in.
   const RECT attachment = RowRect(list_, 3);
-  const COLORREF yellow = ListPixel(list_, 2 * h + h / 4, attachment.top + 2 + h / 2 + 2);
+  const COLORREF yellow = ClientPixel(list_, 2 * h + h / 4, attachment.top + 2 + h / 2 + 2);
   EXPECT_GT(GetRValue(yellow), 200);
   EXPECT_GT(GetGValue(yellow), 200);
   EXPECT_LT(GetBValue(yellow), 100);
@@ -110,7 +102,7 @@ TEST_F(ContentsDrawingTest, RowsShowIconsByKindIndentedByLevel) {
   // The empty part of the list is cream too.
   RECT client{};
   GetClientRect(list_, &client);
-  EXPECT_EQ(ListPixel(list_, client.right - 5, client.bottom - 5), kCream);
+  EXPECT_EQ(ClientPixel(list_, client.right - 5, client.bottom - 5), kCream);
 }
 
 TEST_F(ContentsDrawingTest, SelectionIsWhiteOnBlackWithFocusAndLightOrangeWithout) {
@@ -136,7 +128,7 @@ TEST_F(ContentsDrawingTest, SelectionIsWhiteOnBlackWithFocusAndLightOrangeWithou
   EXPECT_GT(unfocused.orange, unfocused.total / 2);
   EXPECT_GT(unfocused.black, 5);
   // The icon keeps its cream square behind it on a selected row.
-  EXPECT_EQ(ListPixel(list_, 0, row.top + 2), kCream);
+  EXPECT_EQ(ClientPixel(list_, 0, row.top + 2), kCream);
 }
 
 }  // namespace
