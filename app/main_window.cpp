@@ -13,6 +13,7 @@
 #include "base/wide.h"
 #include "book/book_session.h"
 #include "res/resource_ids.h"
+#include "view/rich_edit_host.h"
 
 namespace tomelet {
 
@@ -80,6 +81,7 @@ void SetTextPaneUp(HWND pane) {
   SendMessageW(pane, EM_SETUNDOLIMIT, 0, 0);
   SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
   SendMessageW(pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
+  InstallRichEditCallback(pane);
 }
 
 // --- message handlers -------------------------------------------------------------
@@ -214,6 +216,9 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_SWITCH_WINDOW: SwitchPane(); break;
     case CMD_CONTENTS_WIDER: LayoutChildren(m.contentsWidth + 10); break;
     case CMD_CONTENTS_NARROWER: LayoutChildren(m.contentsWidth - 10); break;
+    case CMD_LANGUAGE_AUTOMATIC:
+    case CMD_LANGUAGE_ENGLISH:
+    case CMD_LANGUAGE_GERMAN: ChooseLanguage(static_cast<unsigned>(id)); break;
     case CMD_SAVE_SETTINGS: TheProgram().settings.storeSettings = -1; break;
     case CMD_DONT_SAVE_SETTINGS: TheProgram().settings.storeSettings = 0; break;
     case IDW_CONTENTS_LIST:

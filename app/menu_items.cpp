@@ -115,11 +115,13 @@ void OnInitMenuPopup(HMENU popup, int position) {
   if (position == 0) {
     EnableMenuItem(popup, CMD_EXPORT, MF_BYCOMMAND | (Session().archive ? MF_ENABLED : MF_GRAYED));
   } else if (position == 6) {
+    // Marked as the end of the run will act: only -1 keeps the settings.
     CheckMenuRadioItem(popup, CMD_SAVE_SETTINGS, CMD_DONT_SAVE_SETTINGS,
-                       settings.storeSettings == 0 ? CMD_DONT_SAVE_SETTINGS : CMD_SAVE_SETTINGS, MF_BYCOMMAND);
+                       settings.storeSettings == -1 ? CMD_SAVE_SETTINGS : CMD_DONT_SAVE_SETTINGS, MF_BYCOMMAND);
+    // A fixed language marks the one in effect: any LanguageId but 7 shows English.
     const UINT language = settings.autoLanguage != 0 ? CMD_LANGUAGE_AUTOMATIC
-                          : settings.languageId == 0 ? CMD_LANGUAGE_ENGLISH
-                                                     : CMD_LANGUAGE_GERMAN;
+                          : IsGerman()               ? CMD_LANGUAGE_GERMAN
+                                                     : CMD_LANGUAGE_ENGLISH;
     CheckMenuRadioItem(popup, CMD_LANGUAGE_AUTOMATIC, CMD_LANGUAGE_GERMAN, language, MF_BYCOMMAND);
   }
 }

@@ -76,6 +76,11 @@ WindowSettings DefaultSettings(int screenWidth, int screenHeight, int uiPrimaryL
   return s;
 }
 
+WindowSettings ZeroSettings() {
+  const PackedSettings zero{};
+  return *UnpackSettings(zero);
+}
+
 void ClampSettings(WindowSettings& s, int w, int h, int uiPrimaryLanguage) {
   if (s.windowLeft < 1) s.windowLeft = 0;
   else if (s.windowLeft > w - 20) s.windowLeft = w - 20;
@@ -91,6 +96,83 @@ void ClampSettings(WindowSettings& s, int w, int h, int uiPrimaryLanguage) {
   if (s.showState != 3) s.showState = 1;
   if (s.zoomLevel < 1 || s.zoomLevel > 50) s.zoomLevel = 20;
   if (s.autoLanguage != 0) s.languageId = uiPrimaryLanguage;
+  if (s.showPassword != 1) s.showPassword = 0;
+}
+
+void ClampHelpSettings(WindowSettings& s, int w, int h) {
+  if (static_cast<uint32_t>(s.helpTab) > 3) s.helpTab = 0;
+  if (s.helpLeft < 0) s.helpLeft = w / 2;
+  if (s.helpLeft > w) s.helpLeft = w / 2;
+  if (s.helpTop < 0) s.helpTop = 0;
+  if (s.helpTop > h - 20) s.helpTop = 0;
+  if (s.helpWidth < 10) s.helpWidth = w / 2;
+  if (s.helpWidth > w) s.helpWidth = w / 2;
+  if (s.helpHeight < 20) s.helpHeight = h;
+  if (s.helpHeight > h - 20) s.helpHeight = h;
+  if (s.helpScrollY < 0) s.helpScrollY = 0;
+  if (s.helpTopChar < 0) s.helpTopChar = 0;
+  if (s.helpShowState != 0 && s.helpShowState != 3) s.helpShowState = 1;
+}
+
+std::optional<int32_t> DwordValue(const std::optional<StoredValue>& value) {
+  if (!value || value->type != kRegDword || value->bytes.size() != 4) return std::nullopt;
+  return Get<int32_t>(value->bytes, 0);
+}
+
+std::optional<std::u16string> PathValue(const std::optional<StoredValue>& value) {
+  if (!value || value->type != kRegSz || value->bytes.size() % 2 != 0) return std::nullopt;
+  if (value->bytes.size() > 2 * (kMaxPathChars + 1)) return std::nullopt;
+  std::u16string path;
+  for (std::size_t i = 0; i < value->bytes.size(); i += 2) {
+    const auto c = static_cast<char16_t>(value->bytes[i] | (value->bytes[i + 1] << 8));
+    if (c == u'\0') break;
+    path.push_back(c);
+  }
+  // 260 characters without a terminator do not fit the path buffer.
+  if (path.size() > kMaxPathChars) return std::nullopt;
+  return path;
+}
+
+LoadedSettings SettingsFromKey(const StoredSettings& key, int w, int h, int uiPrimaryLanguage) {
+  LoadedSettings loaded;
+  loaded.settings = ZeroSettings();
+  // The running mark: -1 unless a run that stored its settings ended normally.
+  const int32_t mark = DwordValue(key.ignoreFile).value_or(-1);
+  loaded.noFileAssociation = DwordValue(key.noFileAssociation).value_or(0);
+  if (auto store = DwordValue(key.storeSettings)) loaded.settings.storeSettings = *store;
+  loaded.lastChapterPosition = DwordValue(key.lastChapterPosition).value_or(0);
+  loaded.lastChapterFile = DwordValue(key.lastChapterFile).value_or(0);
+  if (mark != -1) loaded.lastArchiveFile = PathValue(key.lastArchiveFile).value_or(std::u16string());
+  if (key.windows && key.windows->type == kRegBinary) {
+    if (auto record = UnpackSettings(key.windows->bytes)) loaded.settings = *record;
+  }
+  ClampSettings(loaded.settings, w, h, uiPrimaryLanguage);
+  ClampHelpSettings(loaded.settings, w, h);
+  if (loaded.lastChapterFile < -1) loaded.lastChapterFile = -1;
+  if (loaded.lastChapterPosition < 0) loaded.lastChapterPosition = 0;
+  return loaded;
+}
+
+LoadedSettings SettingsWithoutKey(int w, int h, int uiPrimaryLanguage) {
+  LoadedSettings loaded;
+  loaded.settings = DefaultSettings(w, h, uiPrimaryLanguage);
+  return loaded;
+}
+
+std::vector<uint8_t> DwordBytes(int32_t value) {
+  std::vector<uint8_t> bytes(4);
+  for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+std::vector<uint8_t> PathBytes(const std::u16string& path) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(2 * path.size());
+  for (char16_t c : path) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  return bytes;
 }
 
 }  // namespace tomelet

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace tomelet {
 
@@ -42,8 +44,62 @@ inline int PrimaryLanguage(unsigned languageId) { return static_cast<int>(langua
 // The settings of a first start on a screen of the given size.
 WindowSettings DefaultSettings(int screenWidth, int screenHeight, int uiPrimaryLanguage);
 
+// The record as it stands when the key exists but holds no "Windows" value: all zero.
+WindowSettings ZeroSettings();
+
 // Brings a loaded record into range for the screen; also settles LanguageId when the
 // language follows the system.
 void ClampSettings(WindowSettings& settings, int screenWidth, int screenHeight, int uiPrimaryLanguage);
+
+// The help window's fields, brought into range the way the help window does when it
+// opens, so that a damaged record is never written back as it was.
+void ClampHelpSettings(WindowSettings& settings, int screenWidth, int screenHeight);
+
+// --- the registry values of the settings key ------------------------------------------
+
+// Registry value types, as the registry numbers them.
+inline constexpr uint32_t kRegSz = 1, kRegBinary = 3, kRegDword = 4;
+
+// Book paths hold at most 259 characters (a buffer of 260 with its terminator).
+inline constexpr std::size_t kMaxPathChars = 259;
+
+// One value as found in the key: its type and bytes.
+struct StoredValue {
+  uint32_t type = 0;
+  std::vector<uint8_t> bytes;
+};
+
+// The values of an existing settings key; a missing value is nullopt.
+struct StoredSettings {
+  std::optional<StoredValue> ignoreFile, storeSettings, noFileAssociation, lastArchiveFile, lastChapterFile,
+      lastChapterPosition, windows;
+};
+
+// Everything the settings key gives the program at start.
+struct LoadedSettings {
+  WindowSettings settings;
+  std::u16string lastArchiveFile;  // empty: no book to reopen
+  int32_t lastChapterFile = 0;
+  int32_t lastChapterPosition = 0;
+  int32_t noFileAssociation = 0;
+};
+
+// A REG_DWORD value of exactly 4 bytes; anything else counts as missing.
+std::optional<int32_t> DwordValue(const std::optional<StoredValue>& value);
+// A REG_SZ path of at most 259 characters, stored with or without its terminator;
+// anything else (longer, odd size, another type) counts as missing.
+std::optional<std::u16string> PathValue(const std::optional<StoredValue>& value);
+
+// Reads an existing key: the running mark decides whether the last book comes back, the
+// "Windows" record (exactly 76 bytes) overrides "StoreSettings", and everything is
+// brought into range for the screen.
+LoadedSettings SettingsFromKey(const StoredSettings& key, int screenWidth, int screenHeight, int uiPrimaryLanguage);
+
+// The first start (no key): defaults, no book.
+LoadedSettings SettingsWithoutKey(int screenWidth, int screenHeight, int uiPrimaryLanguage);
+
+// Value bytes: a DWORD little-endian, a path as UTF-16LE (no terminator added).
+std::vector<uint8_t> DwordBytes(int32_t value);
+std::vector<uint8_t> PathBytes(const std::u16string& path);
 
 }  // namespace tomelet

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "app/app_texts.h"
+#include "app/file_association.h"
 #include "app/main_window.h"
+#include "app/settings_store.h"
 #include "base/win_handles.h"
 #include "book/book_session.h"
 #include "res/resource_ids.h"
@@ -17,15 +19,11 @@ Program& TheProgram() {
   return program;
 }
 
-bool IsGerman() { return TheProgram().settings.languageId == kGermanLanguageId; }
-
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
   return MessageBoxW(owner, text.c_str(), texts::kProgramCaption, flags);
 }
 
 namespace {
-
-int UserPrimaryLanguage() { return PrimaryLanguage(GetUserDefaultUILanguage()); }
 
 // Only the system folder's copy: a DLL of the same name beside a book or in the
 // current folder is never loaded.
@@ -57,14 +55,6 @@ int ScreenItemHeight() {
   TEXTMETRICW metrics{};
   GetTextMetricsW(screen.get(), &metrics);
   return metrics.tmHeight + 3;
-}
-
-void LoadSettings() {
-  // The registry side arrives with keeping settings; until then every start is a first start.
-  Program& program = TheProgram();
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  program.settings = DefaultSettings(w, h, UserPrimaryLanguage());
-  program.place = RememberedPlace{};
 }
 
 ATOM RegisterMainClass(HINSTANCE instance) {
@@ -101,12 +91,13 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   Program& program = TheProgram();
   program = Program{};
   program.instance = instance;
+  program.userUiLanguage = options.userUiLanguage;
   Main() = MainWindowState{};
   Session() = BookSession{};
 
   UniqueLibrary richEdit = LoadSystemLibrary(options.richEditLibrary);
   if (!richEdit) {
-    program.settings.languageId = UserPrimaryLanguage();
+    program.settings.languageId = UserUiPrimaryLanguage();
     ShowMessage(nullptr, Pick(texts::kRichEditMissing), MB_OK | MB_ICONERROR);
     return kExitRichEditMissing;
   }
@@ -139,6 +130,14 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   UnregisterClassW(kMainWindowClass, instance);
   Session().archive.reset();
   Main() = MainWindowState{};
+  // Settings kept: the key, then the association (only when the key was written).
+  // Not kept: no trace of the program stays behind.
+  if (program.settings.storeSettings == -1) {
+    if (SaveSettings()) RegisterAssociation(program.modulePath);
+  } else {
+    SaveSettings();
+    RemoveAssociation();
+  }
   return exitCode;
 }
 

@@ -28,12 +28,15 @@ struct Program {
   WindowSettings settings;
   RememberedPlace place;
   int32_t noFileAssociation = 0;  // read at start, written back unchanged
+  LANGID userUiLanguage = 0;      // 0: the system's; tests name another
 };
 Program& TheProgram();
 
 struct ViewerOptions {
   // The rich-edit library, loaded from the system folder only. Tests name a missing one.
   std::wstring richEditLibrary = L"Msftedit.dll";
+  // The user's UI language as the system would report it; 0 asks the system.
+  LANGID userUiLanguage = 0;
 };
 
 // Runs the viewer: settings, main window, message loop, and at the end settings and file

@@ -1,0 +1,93 @@
+#include "app/settings_store.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "app/language.h"
+#include "app/registry.h"
+#include "app/viewer.h"
+
+namespace tomelet {
+namespace {
+
+constexpr wchar_t kIgnoreFile[] = L"IgnoreFile";
+constexpr wchar_t kStoreSettings[] = L"StoreSettings";
+constexpr wchar_t kNoFileAssociation[] = L"NoFileAssociation";
+constexpr wchar_t kLastArchiveFile[] = L"LastArchiveFile";
+constexpr wchar_t kLastChapterFile[] = L"LastChapterFile";
+constexpr wchar_t kLastChapterPosition[] = L"LastChapterPosition";
+constexpr wchar_t kWindows[] = L"Windows";
+
+// Values larger than this are never a setting of ours; they are not even read.
+constexpr DWORD kLargestValue = 4096;
+
+std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+StoredSettings ReadKey(HKEY key) {
+  StoredSettings stored;
+  // The running mark is read first and set at once, before anything else can fail.
+  stored.ignoreFile = registry::Read(key, kIgnoreFile, kLargestValue);
+  registry::WriteDword(key, kIgnoreFile, -1);
+  stored.noFileAssociation = registry::Read(key, kNoFileAssociation, kLargestValue);
+  stored.storeSettings = registry::Read(key, kStoreSettings, kLargestValue);
+  stored.lastChapterPosition = registry::Read(key, kLastChapterPosition, kLargestValue);
+  stored.lastChapterFile = registry::Read(key, kLastChapterFile, kLargestValue);
+  stored.lastArchiveFile = registry::Read(key, kLastArchiveFile, kLargestValue);
+  stored.windows = registry::Read(key, kWindows, kLargestValue);
+  return stored;
+}
+
+bool WriteKey() {
+  const Program& program = TheProgram();
+  UniqueKey key = registry::Create(HKEY_CURRENT_USER, kSettingsKey, KEY_WRITE);
+  if (!key) return false;
+  const HKEY k = key.get();
+  const PackedSettings record = PackSettings(program.settings);
+  bool written = registry::WriteDword(k, kIgnoreFile, 0);
+  written &= registry::WriteDword(k, kStoreSettings, program.settings.storeSettings);
+  written &= registry::WriteDword(k, kNoFileAssociation, program.noFileAssociation);
+  // The registry stores the terminator that follows the characters whether it is counted
+  // or not (it looks one character past the count); counted, it is never looked for
+  // beyond the end of the buffer.
+  std::vector<uint8_t> path = PathBytes(ToU16(program.place.lastArchiveFile.substr(0, kMaxPathChars)));
+  path.insert(path.end(), {0, 0});
+  written &= registry::Write(k, kLastArchiveFile, REG_SZ, path);
+  written &= registry::WriteDword(k, kLastChapterFile, program.place.lastChapterFile);
+  written &= registry::WriteDword(k, kLastChapterPosition, program.place.lastChapterPosition);
+  written &= registry::Write(k, kWindows, REG_BINARY, std::vector<uint8_t>(record.begin(), record.end()));
+  return written;
+}
+
+void DeleteKey() {
+  if (RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey) == ERROR_SUCCESS) return;
+  // A key with sub-keys (added by hand) needs the deep deletion.
+  if (SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey) == ERROR_SUCCESS) return;
+  RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+}  // namespace
+
+void LoadSettings() {
+  Program& program = TheProgram();
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  const int language = UserUiPrimaryLanguage();
+  LoadedSettings loaded;
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS))
+    loaded = SettingsFromKey(ReadKey(key.get()), w, h, language);
+  else
+    loaded = SettingsWithoutKey(w, h, language);
+  program.settings = loaded.settings;
+  program.place.lastArchiveFile = ToWide(loaded.lastArchiveFile);
+  program.place.lastChapterFile = loaded.lastChapterFile;
+  program.place.lastChapterPosition = loaded.lastChapterPosition;
+  program.noFileAssociation = loaded.noFileAssociation;
+}
+
+bool SaveSettings() {
+  if (TheProgram().settings.storeSettings == -1) return WriteKey();
+  DeleteKey();
+  return false;
+}
+
+}  // namespace tomelet
