@@ -277,6 +277,13 @@ void ViewerProcess::Kill() {
   WaitForEnd(10000);
 }
 
+std::optional<DWORD> ViewerProcess::ExitCode() const {
+  DWORD code = 0;
+  if (!process_ || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_, &code))
+    return std::nullopt;
+  return code;
+}
+
 std::wstring ViewerProcess::Title() const {
   wchar_t title[300] = {};
   GetWindowTextW(window_, title, 300);

@@ -78,6 +78,8 @@ class ViewerProcess {
   // Ends the process at once, as a crash would.
   void Kill();
   std::wstring Title() const;
+  // The exit code once the process has ended.
+  std::optional<DWORD> ExitCode() const;
 
  private:
   bool WaitForEnd(DWORD milliseconds);
