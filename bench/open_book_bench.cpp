@@ -144,13 +144,23 @@ void OursOpenAndContents(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(rows);
 }
 
+// A book with an index file, opened, with its index lines.
+struct IndexedBook {
+  explicit IndexedBook(int entries) : book(OpenBookArchive(TheBooks().Path(entries, true))) {
+    const auto entry = static_cast<zip_uint64_t>(LocateIndexFile(book.archive.get()));
+    text = DecodeIndexText(ReadEntry(book.archive.get(), entry).bytes);
+    lines = SplitIndexLines(text);
+  }
+  OpenedBook book;
+  std::string text;
+  std::vector<std::string_view> lines;
+};
+
 // Looking up every index token: libzip's own lookup against a map of names built once.
 void TokensByZipNameLocate(benchmark::State& state) {
-  const std::string& path = TheBooks().Path(static_cast<int>(state.range(0)), true);
-  OpenedBook book = OpenBookArchive(path);
-  const EntryData index = ReadEntry(book.archive.get(), static_cast<zip_uint64_t>(LocateIndexFile(book.archive.get())));
-  const std::string text = DecodeIndexText(index.bytes);
-  const std::vector<std::string_view> lines = SplitIndexLines(text);
+  const IndexedBook indexed(static_cast<int>(state.range(0)));
+  const OpenedBook& book = indexed.book;
+  const std::vector<std::string_view>& lines = indexed.lines;
   for (auto _ : state) {
     std::string token;
     std::size_t found = 0;
@@ -163,11 +173,9 @@ void TokensByZipNameLocate(benchmark::State& state) {
 }
 
 void TokensByNameMap(benchmark::State& state) {
-  const std::string& path = TheBooks().Path(static_cast<int>(state.range(0)), true);
-  OpenedBook book = OpenBookArchive(path);
-  const EntryData index = ReadEntry(book.archive.get(), static_cast<zip_uint64_t>(LocateIndexFile(book.archive.get())));
-  const std::string text = DecodeIndexText(index.bytes);
-  const std::vector<std::string_view> lines = SplitIndexLines(text);
+  const IndexedBook indexed(static_cast<int>(state.range(0)));
+  const OpenedBook& book = indexed.book;
+  const std::vector<std::string_view>& lines = indexed.lines;
   for (auto _ : state) {
     std::unordered_map<std::string_view, zip_int64_t> names;
     const zip_int64_t count = zip_get_num_entries(book.archive.get(), 0);

@@ -11,6 +11,14 @@ namespace {
 // entry that declares much more than it holds never touches more memory than it delivers.
 constexpr zip_uint64_t kReadStep = zip_uint64_t{4} << 20;
 
+EntryStatus Fail(EntryStatus status, std::string& bytes, std::string& errorText, std::string text) {
+  std::string().swap(bytes);
+  errorText = std::move(text);
+  return status;
+}
+
+}  // namespace
+
 std::string LibzipText(int code) {
   zip_error_t error;
   zip_error_init_with_code(&error, code);
@@ -19,13 +27,6 @@ std::string LibzipText(int code) {
   return text;
 }
 
-EntryStatus Fail(EntryStatus status, std::string& bytes, std::string& errorText, std::string text) {
-  std::string().swap(bytes);
-  errorText = std::move(text);
-  return status;
-}
-
-}  // namespace
 
 zip_uint64_t DefaultEntrySizeLimit() {
   return sizeof(void*) <= 4 ? zip_uint64_t{1} << 30 : zip_uint64_t{2} << 30;

@@ -28,6 +28,9 @@ struct EntryInfo {
 // 64-bit one. Entries that declare more (a damaged archive, a zip bomb) are refused.
 zip_uint64_t DefaultEntrySizeLimit();
 
+// libzip's text for one of its error codes.
+std::string LibzipText(int code);
+
 // Size and encryption method of an entry.
 EntryStatus StatEntry(zip_t* archive, zip_uint64_t entry, EntryInfo& info);
 

@@ -15,14 +15,6 @@ using test::BookWriter;
 using test::Encryption;
 using test::Field;
 
-std::string LibzipText(int code) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, code);
-  std::string text = zip_error_strerror(&error);
-  zip_error_fini(&error);
-  return text;
-}
-
 std::string Pattern(std::size_t size) {
   std::string data(size, '\0');
   for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>('A' + (i * 7 + i / 13) % 26);
