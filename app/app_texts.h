@@ -8,6 +8,11 @@ inline constexpr wchar_t kProgramCaption[] = L"Tomelet viewer";
 
 extern const TextPair kRichEditMissing;
 
+// Opening a book; the path follows the text.
+inline constexpr TextPair kErrorOpeningFile = {L"Error opening file\r", L"Fehler beim \u00d6ffnen der Datei\r"};
+inline constexpr TextPair kFileIsEmpty = {L"The file is empty!\r\r", L"Die Datei ist leer!\r\r"};
+inline constexpr wchar_t kTitlePrefix[] = L"Tomelet: ";
+
 // Labels of the owner-drawn Window menu items, by command id; nullptr for other ids.
 const TextPair* MenuItemLabel(unsigned commandId);
 

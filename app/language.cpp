@@ -8,8 +8,6 @@
 
 namespace tomelet {
 
-bool IsGerman() { return TheProgram().settings.languageId == kGermanLanguageId; }
-
 int UserUiPrimaryLanguage() {
   const LANGID forced = TheProgram().userUiLanguage;
   return PrimaryLanguage(forced ? forced : GetUserDefaultUILanguage());

@@ -1,17 +1,9 @@
 #pragma once
-// The interface language rule: LanguageId 7 means German, every other value English.
-// Each module keeps its English/German text pairs in one table and picks them with Pick().
+// The interface language commands. The language rule itself and the text pairs are in
+// base/language.h, so that every layer can use them.
+#include "base/language.h"
 
 namespace tomelet {
-
-bool IsGerman();
-
-struct TextPair {
-  const wchar_t* english;
-  const wchar_t* german;
-};
-
-inline const wchar_t* Pick(const TextPair& text) { return IsGerman() ? text.german : text.english; }
 
 // Primary language of the user's UI language (7 for every German variant).
 int UserUiPrimaryLanguage();

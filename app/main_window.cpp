@@ -11,8 +11,9 @@
 #include "app/menu_items.h"
 #include "app/viewer.h"
 #include "base/wide.h"
-#include "book/book_session.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
+#include "view/contents_drawing.h"
 #include "view/rich_edit_host.h"
 
 namespace tomelet {
@@ -256,7 +257,11 @@ void OnMeasureItem(MEASUREITEMSTRUCT* item) {
 
 LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
   if (item->CtlType == ODT_MENU) return DrawMenuItem(item);
-  if (item->CtlID == IDW_CONTENTS_LIST) return DrawContentsRow(item);
+  if (item->CtlID == IDW_CONTENTS_LIST) {
+    // The symbols' pen is sized at the first owner-drawn item of the run, row or menu.
+    PrepareOwnerDrawResources(item->hDC);
+    return DrawContentsRow(item, TheProgram().instance, Main().contentsBrush.get());
+  }
   return FALSE;
 }
 

@@ -6,7 +6,7 @@
 #include "app/main_window.h"
 #include "app/viewer.h"
 #include "base/win_handles.h"
-#include "book/book_session.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
 
 namespace tomelet {

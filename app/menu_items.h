@@ -8,9 +8,6 @@ void MeasureMenuItem(MEASUREITEMSTRUCT* item);
 BOOL DrawMenuItem(const DRAWITEMSTRUCT* item);
 void OnInitMenuPopup(HMENU popup, int position);
 
-// Owner-drawn table-of-contents row (drawn in view/contents_drawing.cpp).
-BOOL DrawContentsRow(const DRAWITEMSTRUCT* item);
-
 // Pen width and symbol size are fixed at the first owner-drawn item of the run.
 void PrepareOwnerDrawResources(HDC dc);
 

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
+
 namespace tomelet {
 
-inline constexpr int kGermanLanguageId = 7;  // LanguageId 7 means German, anything else English
 
 struct WindowSettings {
   int32_t storeSettings = 0;       // -1 keep the settings at exit, 0 delete them

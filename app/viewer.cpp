@@ -9,7 +9,7 @@
 #include "app/main_window.h"
 #include "app/settings_store.h"
 #include "base/win_handles.h"
-#include "book/book_session.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
 
 namespace tomelet {
@@ -90,6 +90,7 @@ int RunMessageLoop() {
 int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand, const ViewerOptions& options) {
   Program& program = TheProgram();
   program = Program{};
+  BindLanguageId(&program.settings.languageId);
   program.instance = instance;
   program.userUiLanguage = options.userUiLanguage;
   Main() = MainWindowState{};

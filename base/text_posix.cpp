@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "base/text.h"
+#include "base/wide.h"
 
 namespace tomelet {
 namespace {
@@ -45,6 +46,39 @@ std::string Utf8ToAnsi(std::string_view utf8, bool* lossless) {
     out += b < 0 ? '?' : static_cast<char>(b);
   }
   if (lossless) *lossless = all;
+  return out;
+}
+
+// Wide text here is UTF-32 (wchar_t holds a whole character) or UTF-16.
+std::wstring Utf8ToWide(std::string_view utf8) {
+  std::wstring out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, pos);
+    if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+      out += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(cp);
+    }
+  }
+  return out;
+}
+
+std::string WideToUtf8(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    auto cp = static_cast<char32_t>(wide[i]);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < wide.size()) {
+      const auto low = static_cast<char32_t>(wide[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    AppendUtf8(out, cp);
+  }
   return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// UTF-16 conversions for the Win32 side.
+// Wide-text conversions: UTF-16 on Windows (the ANSI ones through the system's code
+// page); natively the wide form is UTF-32 and only the UTF-8 pair is provided.
 #include <string>
 #include <string_view>
 

@@ -16,6 +16,7 @@ enum class EntryStatus {
   CannotOpen = -2,     // zip_fopen_index failed (wrong or missing password, unsupported method, ...)
   CannotRead = -3,     // read error, CRC error, or fewer or more bytes than declared
   TooLarge = -4,       // the declared size is beyond the limit or cannot be allocated
+  TooShort = -5,       // opened, but 3 bytes or fewer: nothing to show or save
 };
 
 // What zip_stat_index tells about an entry.

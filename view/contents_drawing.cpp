@@ -1,13 +1,9 @@
 // Drawing one row of the table of contents: the kind icon indented by the level, the
 // title one row height to its right.
-#include <windows.h>
+#include "view/contents_drawing.h"
 
-#include <array>
 #include <string>
 
-#include "app/main_window.h"
-#include "app/menu_items.h"
-#include "app/viewer.h"
 #include "res/resource_ids.h"
 
 namespace tomelet {
@@ -19,17 +15,16 @@ constexpr COLORREF kSelectedUnfocused = RGB(255, 207, 160);
 struct RowIcons {
   HICON bookInfo = nullptr, chapter = nullptr, picture = nullptr, attachment = nullptr;
 };
-const RowIcons& Icons() {
-  static const RowIcons icons = [] {
-    const HINSTANCE instance = TheProgram().instance;
+const RowIcons& Icons(HINSTANCE instance) {
+  static const RowIcons icons = [instance] {
     const auto load = [instance](int id) { return LoadIconW(instance, MAKEINTRESOURCEW(id)); };
     return RowIcons{load(IDI_BOOK_INFO), load(IDI_PAGE), load(IDI_PICTURE), load(IDI_ATTACHMENT)};
   }();
   return icons;
 }
 
-HICON IconForKind(wchar_t kind) {
-  const RowIcons& icons = Icons();
+HICON IconForKind(HINSTANCE instance, wchar_t kind) {
+  const RowIcons& icons = Icons(instance);
   switch (kind) {
     case L'1': return icons.bookInfo;
     case L'2': return icons.chapter;
@@ -49,17 +44,16 @@ std::wstring RowText(HWND list, UINT row) {
 
 }  // namespace
 
-BOOL DrawContentsRow(const DRAWITEMSTRUCT* item) {
+BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background) {
   if (item->itemID == static_cast<UINT>(-1)) return FALSE;
   HDC dc = item->hDC;
-  PrepareOwnerDrawResources(dc);
   const std::wstring text = RowText(item->hwndItem, item->itemID);
   const RECT& rc = item->rcItem;
   const int h = rc.bottom - rc.top;
   const int level = !text.empty() && text[0] >= L'0' && text[0] <= L'9' ? text[0] - L'0' : 0;
   const wchar_t kind = text.size() > 1 ? text[1] : L'\0';
 
-  DrawIconEx(dc, rc.left + level * h, rc.top + 2, IconForKind(kind), h, h, 0, Main().contentsBrush.get(),
+  DrawIconEx(dc, rc.left + level * h, rc.top + 2, IconForKind(instance, kind), h, h, 0, background,
              DI_NORMAL);
   if (item->itemState & ODS_SELECTED) {
     if (GetFocus() == item->hwndItem) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/viewer.h"
-#include "book/book_session.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
 #include "tests/ui/viewer_harness.h"

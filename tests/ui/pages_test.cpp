@@ -4,7 +4,7 @@
 #include <richole.h>
 
 #include "app/viewer.h"
-#include "book/book_session.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
 #include "tests/support/png_writer.h"

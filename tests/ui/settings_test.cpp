@@ -8,7 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/viewer.h"
-#include "book/book_session.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
 #include "tests/ui/settings_support.h"

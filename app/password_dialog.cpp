@@ -1,20 +1,18 @@
-#include "book/password_prompt.h"
-
+// The password dialog (resource 60): the template's texts are German, the English ones
+// are set when it opens.
 #include <windows.h>
 
-#include "app/language.h"
+#include "app/book_view.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
-#include "base/text.h"
+#include "base/language.h"
 #include "base/wide.h"
-#include "book/book_session.h"
 #include "res/resource_ids.h"
 
 namespace tomelet {
 namespace {
 
 constexpr std::size_t kMaxPasswordChars = 259;
-constexpr std::size_t kMaxPasswordBytes = 511;
 
 const TextPair kTitle = {L"Password:", L"Passwort:"};
 const TextPair kShowPassword = {L"&Show password", L"&Passwort anzeigen"};
@@ -46,22 +44,21 @@ void OnInitDialog(HWND dialog) {
 }
 
 void OnOk(HWND dialog) {
-  BookSession& session = Session();
   TheProgram().settings.showPassword = IsDlgButtonChecked(dialog, IDB_SHOW_PASSWORD) == BST_CHECKED ? 1 : 0;
-  session.dontAskPassword = IsDlgButtonChecked(dialog, IDB_DONT_ASK_AGAIN) == BST_CHECKED;
+  auto* answer = reinterpret_cast<PasswordAnswer*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  answer->dontAskAgain = IsDlgButtonChecked(dialog, IDB_DONT_ASK_AGAIN) == BST_CHECKED;
   HWND edit = GetDlgItem(dialog, IDE_PASSWORD);
   std::wstring typed(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
   typed.resize(static_cast<std::size_t>(GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size()))));
   if (typed.size() > kMaxPasswordChars) typed.resize(kMaxPasswordChars);
-  session.password = WideToAnsi(typed).substr(0, kMaxPasswordBytes);
-  if (auto* out = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER))) *out = typed;
+  answer->typedUtf8 = WideToUtf8(typed);
   EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);  // where OK leaves the typed text
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);  // where OK leaves the answer
       OnInitDialog(dialog);
       return TRUE;
     case WM_COMMAND:
@@ -84,31 +81,16 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
   }
 }
 
-
-// The password typed is given to libzip in the ANSI code page. When the entry refuses
-// that form and the password has characters beyond ASCII, the same password is tried as
-// UTF-8 (what many ZIP tools write); the form that opens the entry becomes the book's.
-std::string PasswordFormThatOpens(zip_t* archive, zip_uint64_t entry, const std::string& ansi,
-                                  const std::string& utf8) {
-  if (utf8 == ansi) return ansi;
-  ZipFilePtr probe(zip_fopen_index_encrypted(archive, entry, 0, ansi.c_str()));
-  if (probe || zip_get_error(archive)->zip_err != ZIP_ER_WRONGPASSWD) return ansi;
-  probe.reset(zip_fopen_index_encrypted(archive, entry, 0, utf8.c_str()));
-  zip_error_clear(archive);
-  return probe ? utf8 : ansi;
-}
-
 }  // namespace
 
-void AskPasswordIfNeeded(zip_t* archive, zip_uint64_t entry, const EntryInfo& info) {
-  BookSession& session = Session();
-  if (info.encryptionMethod == ZIP_EM_NONE || !session.password.empty() || session.dontAskPassword) return;
-  std::wstring typed;
-  const INT_PTR answer = DialogBoxParamW(TheProgram().instance, MAKEINTRESOURCEW(IDD_PASSWORD), Main().window,
-                                         PasswordDialogProc, reinterpret_cast<LPARAM>(&typed));
-  if (answer != IDOK) return;
-  session.password = PasswordFormThatOpens(archive, entry, session.password, WideToUtf8(typed));
-  zip_set_default_password(archive, session.password.c_str());
+PasswordAsker PasswordDialog() {
+  return []() -> std::optional<PasswordAnswer> {
+    PasswordAnswer answer;
+    const INT_PTR result = DialogBoxParamW(TheProgram().instance, MAKEINTRESOURCEW(IDD_PASSWORD), Main().window,
+                                           PasswordDialogProc, reinterpret_cast<LPARAM>(&answer));
+    if (result != IDOK) return std::nullopt;
+    return answer;
+  };
 }
 
 }  // namespace tomelet

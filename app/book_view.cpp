@@ -1,0 +1,123 @@
+#include "app/book_view.h"
+
+#include <richedit.h>
+
+#include "app/app_texts.h"
+#include "app/main_window.h"
+#include "app/viewer.h"
+#include "base/wide.h"
+#include "book/pages.h"
+#include "view/picture_to_rtf.h"
+
+namespace tomelet {
+
+BookSession& Session() {
+  static BookSession session;
+  return session;
+}
+
+namespace {
+
+void FillContentsList(HWND list, const std::vector<ContentsRow>& rows) {
+  // Without redrawing in between: filling a visible list row by row is very slow.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_INITSTORAGE, rows.size(), rows.size() * 32 * sizeof(wchar_t));
+  for (const ContentsRow& row : rows) {
+    const std::wstring text = Utf8ToWide(row.displayText);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+std::wstring FileNamePart(const std::wstring& path) {
+  const std::size_t slash = path.rfind(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+void PlacePage(const Page& page) {
+  const HWND pane = Main().textPane;
+  if (page.form == Page::Form::Message) {
+    // Messages go in as UTF-16, so they read the same in every code page.
+    const std::wstring text = Utf8ToWide(page.text);
+    SETTEXTEX how{ST_DEFAULT, 1200};
+    SendMessageW(pane, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str()));
+    return;
+  }
+  SETTEXTEX how{ST_DEFAULT, CP_ACP};
+  SendMessageW(pane, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(page.text.c_str()));
+  if (page.centred) {
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = PFM_ALIGNMENT | PFM_SPACEBEFORE;
+    format.wAlignment = PFA_CENTER;
+    format.dySpaceBefore = 100;
+    SendMessageW(pane, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  }
+}
+
+// The first chapter shown for the book of the last run opens at the remembered caret
+// position; every other load starts at the top.
+void RestoreReadingPlace() {
+  BookSession& session = Session();
+  const HWND pane = Main().textPane;
+  if (session.firstLoadDone) {
+    SendMessageW(pane, EM_SETSEL, 0, 0);
+    UpdateMenuState();
+    return;
+  }
+  session.firstLoadDone = true;
+  RememberedPlace& place = TheProgram().place;
+  if (session.bookPath == place.lastArchiveFile) {
+    place.lastArchiveFile.clear();
+    SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(place.lastChapterPosition), place.lastChapterPosition);
+    place.lastChapterPosition = 0;
+  }
+}
+
+}  // namespace
+
+OpenStatus OpenBook(HWND owner, const std::wstring& path) {
+  MainWindowState& m = Main();
+  BookSession& session = Session();
+  SetWindowTextW(m.textPane, L"");
+  SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
+  const OpenStatus status = OpenBookFile(session, path, IsGerman(), PasswordDialog());
+  if (status != OpenStatus::Opened) {
+    const TextPair& message = status == OpenStatus::Empty ? texts::kFileIsEmpty : texts::kErrorOpeningFile;
+    ShowMessage(owner, Pick(message) + path, MB_OK | MB_ICONERROR);
+    return status;
+  }
+  FillContentsList(m.contentsList, session.rows);
+  SendMessageW(m.contentsList, LB_SETCURSEL, static_cast<WPARAM>(TheProgram().place.lastChapterFile), 0);
+  SetWindowTextW(owner, (texts::kTitlePrefix + FileNamePart(path)).c_str());
+  LayoutChildren(m.contentsWidth);
+  const LRESULT selected = SendMessageW(m.contentsList, LB_GETCURSEL, 0, 0);
+  LoadChapter(selected == LB_ERR ? -1 : static_cast<int>(selected));
+  return OpenStatus::Opened;
+}
+
+LoadStatus LoadChapter(int row) {
+  BookSession& session = Session();
+  if (row < 0 || !session.archive || static_cast<std::size_t>(row) >= session.rows.size())
+    return LoadStatus::NothingToShow;
+  SendMessageW(Main().contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  const ContentsRow& contentsRow = session.rows[static_cast<std::size_t>(row)];
+  if (contentsRow.chapterRow < 0 || static_cast<std::size_t>(contentsRow.chapterRow) >= session.chapters.size())
+    return LoadStatus::NothingToShow;
+
+  const EntryRead how = ReadForPage(session.chapters[static_cast<std::size_t>(contentsRow.chapterRow)]);
+  ChapterEntryData entry = ReadChapterEntry(session, row, PasswordDialog(), how);
+  const EntryStatus status = entry.status;
+  PlacePage(BuildPage(std::move(entry), IsGerman(), PictureToRtf));
+  if (status == EntryStatus::NoInformation) return LoadStatus::NoInformation;
+  if (status == EntryStatus::CannotOpen) return LoadStatus::CannotOpen;
+
+  RestoreReadingPlace();
+  ApplyZoom();
+  UpdateMenuState();
+  return LoadStatus::Shown;
+}
+
+}  // namespace tomelet

@@ -1,0 +1,91 @@
+#include "book/book_session.h"
+
+#include <utility>
+
+#include "base/text.h"
+#include "base/wide.h"
+
+namespace tomelet {
+namespace {
+
+constexpr std::size_t kMaxPathChars = 259;
+
+// The form of the typed password that opens the entry: the ANSI form, or, when libzip
+// refuses that one and the password has characters beyond ASCII, the UTF-8 form.
+std::string PasswordFormThatOpens(zip_t* archive, zip_uint64_t entry, const std::string& ansi,
+                                  const std::string& utf8) {
+  if (utf8 == ansi) return ansi;
+  ZipFilePtr probe(zip_fopen_index_encrypted(archive, entry, 0, ansi.c_str()));
+  if (probe || zip_get_error(archive)->zip_err != ZIP_ER_WRONGPASSWD) return ansi;
+  probe.reset(zip_fopen_index_encrypted(archive, entry, 0, utf8.c_str()));
+  zip_error_clear(archive);
+  return probe ? utf8 : ansi;
+}
+
+void ClearPasswordState(BookSession& session) {
+  session.password.clear();
+  session.dontAskPassword = false;
+  if (session.archive) zip_set_default_password(session.archive.get(), nullptr);
+}
+
+}  // namespace
+
+OpenStatus OpenBookFile(BookSession& session, const std::wstring& path, bool german, const PasswordAsker& ask) {
+  session.archive.reset();
+  ClearPasswordState(session);
+  OpenedBook opened = OpenBookArchive(WideToUtf8(std::wstring_view(path).substr(0, kMaxPathChars)));
+  if (opened.status != OpenStatus::Opened) return opened.status;
+  session.archive = std::move(opened.archive);
+  TableOfContents contents =
+      BuildTableOfContents(session.archive.get(), german, [&session, &ask](zip_uint64_t entry, const EntryInfo& info) {
+        AskPasswordIfNeeded(session, entry, info, ask);
+      });
+  session.chapters = std::move(contents.chapters);
+  session.rows = std::move(contents.rows);
+  return OpenStatus::Opened;
+}
+
+void AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask) {
+  if (info.encryptionMethod == ZIP_EM_NONE || !session.password.empty() || session.dontAskPassword) return;
+  if (!session.archive || !ask) return;
+  const std::optional<PasswordAnswer> answer = ask();
+  if (!answer) return;  // cancelled: nothing changes
+  session.dontAskPassword = answer->dontAskAgain;
+  const std::string ansi = Utf8ToAnsi(answer->typedUtf8).substr(0, kMaxPasswordBytes);
+  session.password = PasswordFormThatOpens(session.archive.get(), entry, ansi, answer->typedUtf8);
+  zip_set_default_password(session.archive.get(), session.password.c_str());
+}
+
+ChapterEntryData ReadChapterEntry(BookSession& session, int row, const PasswordAsker& ask, EntryRead how,
+                                  zip_uint64_t limit) {
+  ChapterEntryData data;
+  data.status = EntryStatus::NoInformation;
+  if (!session.archive || row < 0 || static_cast<std::size_t>(row) >= session.rows.size()) return data;
+  const int chapterRow = session.rows[static_cast<std::size_t>(row)].chapterRow;
+  if (chapterRow < 0 || static_cast<std::size_t>(chapterRow) >= session.chapters.size()) return data;
+  data.chapter = &session.chapters[static_cast<std::size_t>(chapterRow)];
+  if (data.chapter->entryIndex < 0) return data;
+
+  zip_t* archive = session.archive.get();
+  const auto entry = static_cast<zip_uint64_t>(data.chapter->entryIndex);
+  data.status = StatEntry(archive, entry, data.info);
+  if (data.status != EntryStatus::Ok) return data;
+  AskPasswordIfNeeded(session, entry, data.info, ask);
+  ZipFilePtr file;
+  data.status = OpenEntry(archive, entry, file, data.errorText);
+  if (data.status != EntryStatus::Ok) {
+    // A refused password is forgotten, so the next encrypted entry asks again; libzip
+    // keeps its default password until the dialog sets another.
+    session.password.clear();
+    return data;
+  }
+  if (data.info.size <= kShortEntryBytes) {
+    data.status = EntryStatus::TooShort;
+    return data;
+  }
+  if (how == EntryRead::Whole)
+    data.status = ReadOpenedEntry(file.get(), data.info.size, data.bytes, data.errorText, limit);
+  return data;
+}
+
+}  // namespace tomelet
