@@ -5,9 +5,9 @@
 # sources and the icons. The ratio is kept between 0.33 and 0.5.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count() {
-  find "$@" -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.hpp' -o -name '*.rc' \
-    -o -name '*.py' -o -name '*.sh' \) -not -path 'res/sample/*' -not -path 'res/icons/*' -print0 \
+count() {  # the files git knows, tracked or about to be
+  { git ls-files -- "$@"; git ls-files --others --exclude-standard -- "$@"; } \
+    | grep -E '\.(c|cpp|h|rc|py|sh)$' | grep -vE '^res/(sample|icons)/' | tr '\n' '\0' \
     | xargs -0 -r cat | grep -cv '^[[:space:]]*$' || true
 }
 tests=$(count tests)
