@@ -56,4 +56,26 @@ inline void PatchField(std::string& zip, const EntryHeaders& at, Field field, st
   PutLe(zip, at.central + p.central, value, p.bytes);
 }
 
+// Offset of the extra field `id` inside the extra fields starting at `at`, or npos.
+inline std::size_t FindExtraField(const std::string& zip, std::size_t at, std::size_t length, std::uint32_t id) {
+  for (std::size_t end = at + length; at + 4 <= end && at + 4 <= zip.size(); at += 4 + GetLe(zip, at + 2, 2))
+    if (GetLe(zip, at, 2) == id) return at;
+  return std::string::npos;
+}
+
+// Turns a WinZip AES entry as libzip writes it (AE-1, with its CRC) into the AE-2 form
+// that 7-Zip and WinZip write: CRC 0 and vendor version 2 in both headers.
+inline bool MakeAe2(std::string& zip, const EntryHeaders& at) {
+  if (at.central == std::string::npos) return false;
+  const std::size_t local = FindExtraField(zip, at.local + 30 + GetLe(zip, at.local + 26, 2),
+                                           GetLe(zip, at.local + 28, 2), 0x9901);
+  const std::size_t central = FindExtraField(zip, at.central + 46 + GetLe(zip, at.central + 28, 2),
+                                             GetLe(zip, at.central + 30, 2), 0x9901);
+  if (local == std::string::npos || central == std::string::npos) return false;
+  PutLe(zip, local + 4, 2, 2);
+  PutLe(zip, central + 4, 2, 2);
+  PatchField(zip, at, Field::Crc, 0);
+  return true;
+}
+
 }  // namespace tomelet::test
