@@ -63,17 +63,23 @@ inline std::size_t FindExtraField(const std::string& zip, std::size_t at, std::s
   return std::string::npos;
 }
 
-// Turns a WinZip AES entry as libzip writes it (AE-1, with its CRC) into the AE-2 form
-// that 7-Zip and WinZip write: CRC 0 and vendor version 2 in both headers.
-inline bool MakeAe2(std::string& zip, const EntryHeaders& at) {
+// Sets the vendor version (1: AE-1, 2: AE-2) in both headers' WinZip AES extra field.
+inline bool SetAesVersion(std::string& zip, const EntryHeaders& at, std::uint32_t version) {
   if (at.central == std::string::npos) return false;
   const std::size_t local = FindExtraField(zip, at.local + 30 + GetLe(zip, at.local + 26, 2),
                                            GetLe(zip, at.local + 28, 2), 0x9901);
   const std::size_t central = FindExtraField(zip, at.central + 46 + GetLe(zip, at.central + 28, 2),
                                              GetLe(zip, at.central + 30, 2), 0x9901);
   if (local == std::string::npos || central == std::string::npos) return false;
-  PutLe(zip, local + 4, 2, 2);
-  PutLe(zip, central + 4, 2, 2);
+  PutLe(zip, local + 4, version, 2);
+  PutLe(zip, central + 4, version, 2);
+  return true;
+}
+
+// libzip 1.7 writes WinZip AES entries with vendor version 2 and a real CRC; 7-Zip and
+// WinZip write AE-2 as it is meant: CRC 0, the authentication code is the check.
+inline bool MakeAe2(std::string& zip, const EntryHeaders& at) {
+  if (!SetAesVersion(zip, at, 2)) return false;
   PatchField(zip, at, Field::Crc, 0);
   return true;
 }

@@ -132,44 +132,48 @@ TEST_F(EntryReaderTest, ChecksumErrorsAreFailuresWithLibzipsText) {
   }
 }
 
-// One flipped byte in an AES entry: in its encrypted data, or in its authentication code
-// (the last 10 bytes of the entry's data).
-enum class Damage { None, Data, AuthCode };
+// One flipped byte in an AES entry: in its encrypted data, in its authentication code
+// (the last 10 bytes of the entry's data), or in its CRC.
+enum class Damage { None, Data, AuthCode, Crc };
 
 void Flip(std::string& zip, const test::EntryHeaders& h, Encryption method, Damage damage) {
   const std::size_t salt = method == Encryption::Aes128 ? 8 : method == Encryption::Aes192 ? 12 : 16;
   const std::size_t size = test::GetLe(zip, h.central + 20, 4);
   if (damage == Damage::Data) zip[h.data + salt + 2 + (size - salt - 12) / 2] ^= 0x01;
   if (damage == Damage::AuthCode) zip[h.data + size - 4] ^= 0x01;
+  if (damage == Damage::Crc) test::PatchField(zip, h, Field::Crc, test::GetLe(zip, h.central + 16, 4) ^ 0x01);
 }
 
 TEST_F(EntryReaderTest, AesEntriesWithoutCrcReadWholeAndDamageIsACrcError) {
-  // AE-2 entries (CRC 0, as 7-Zip and WinZip write them) made from libzip's AE-1 entries.
+  // AE-2 entries (CRC 0, as 7-Zip and WinZip write them) and AE-1 entries (with a CRC)
+  // made from libzip's entries.
   struct Row {
     Encryption method;
     bool store;
     std::size_t size;
-    bool ae2;
+    int version;
     Damage damage;
   };
   const Row rows[] = {
-      {Encryption::Aes128, true, 12, true, Damage::None},
-      {Encryption::Aes128, false, 19, true, Damage::None},
-      {Encryption::Aes128, true, 20, true, Damage::None},
-      {Encryption::Aes128, false, 5000, true, Damage::None},
-      {Encryption::Aes192, true, 5, true, Damage::None},
-      {Encryption::Aes192, false, 300000, true, Damage::None},  // more than one buffer of each layer
-      {Encryption::Aes256, true, 100000, true, Damage::None},
-      {Encryption::Aes256, false, 25, true, Damage::None},
-      {Encryption::Aes256, true, 3000, true, Damage::Data},
-      {Encryption::Aes192, false, 3000, true, Damage::Data},
-      {Encryption::Aes128, true, 3000, true, Damage::AuthCode},
-      {Encryption::Aes192, false, 3000, true, Damage::AuthCode},
-      {Encryption::Aes256, false, 300000, true, Damage::AuthCode},
-      {Encryption::Aes256, true, 10, true, Damage::AuthCode},
-      // AE-1 as libzip writes it: CRC and authentication code are both checked.
-      {Encryption::Aes256, false, 3000, false, Damage::None},
-      {Encryption::Aes256, false, 3000, false, Damage::AuthCode},
+      {Encryption::Aes128, true, 12, 2, Damage::None},
+      {Encryption::Aes128, false, 19, 2, Damage::None},
+      {Encryption::Aes128, true, 20, 2, Damage::None},
+      {Encryption::Aes128, false, 5000, 2, Damage::None},
+      {Encryption::Aes192, true, 5, 2, Damage::None},
+      {Encryption::Aes192, false, 300000, 2, Damage::None},  // more than one buffer of each layer
+      {Encryption::Aes256, true, 100000, 2, Damage::None},
+      {Encryption::Aes256, false, 25, 2, Damage::None},
+      {Encryption::Aes256, true, 3000, 2, Damage::Data},
+      {Encryption::Aes192, false, 3000, 2, Damage::Data},
+      {Encryption::Aes128, true, 3000, 2, Damage::AuthCode},
+      {Encryption::Aes192, false, 3000, 2, Damage::AuthCode},
+      {Encryption::Aes256, false, 300000, 2, Damage::AuthCode},
+      {Encryption::Aes256, true, 10, 2, Damage::AuthCode},
+      // AE-1: CRC and authentication code are both checked.
+      {Encryption::Aes256, false, 3000, 1, Damage::None},
+      {Encryption::Aes256, false, 3000, 1, Damage::AuthCode},
+      {Encryption::Aes128, true, 3000, 1, Damage::Crc},
+      {Encryption::Aes192, false, 3000, 1, Damage::Crc},
   };
   const std::size_t count = std::size(rows);
   BookWriter writer;
@@ -184,9 +188,7 @@ TEST_F(EntryReaderTest, AesEntriesWithoutCrcReadWholeAndDamageIsACrcError) {
     for (std::size_t i = 0; i < count; ++i) {
       const test::EntryHeaders h = test::FindEntry(zip, "row " + std::to_string(i));
       ASSERT_NE(h.central, std::string::npos) << i;
-      if (rows[i].ae2) {
-        ASSERT_TRUE(test::MakeAe2(zip, h)) << i;
-      }
+      ASSERT_TRUE(rows[i].version == 1 ? test::SetAesVersion(zip, h, 1) : test::MakeAe2(zip, h)) << i;
       Flip(zip, h, rows[i].method, rows[i].damage);
     }
   });
