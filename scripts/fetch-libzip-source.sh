@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Puts libzip's upstream source tarball (from Debian's source package) into the
-# folder given as $1, unless it is there already. Used by the Windows build.
+# folder given as $1, unless it is there already. Used by every build (cmake/Libzip.cmake).
 set -euo pipefail
 dest="$1"
 here="$(cd "$(dirname "$0")" && pwd)"

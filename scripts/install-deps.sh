@@ -11,9 +11,9 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 
 pkgs=(cmake g++ make pkg-config
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
-      googletest libgtest-dev libgmock-dev libbenchmark-dev libzip-dev zlib1g-dev
+      googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libssl-dev patch
       clang libclang-rt-14-dev
-      zip unzip xz-utils dpkg-dev
+      zip unzip p7zip-full xz-utils dpkg-dev
       xvfb xauth x11-utils imagemagick xdotool
       wine wine64 wine32:i386
       locales python3)
@@ -36,7 +36,7 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $SUDO locale-gen >/dev/null
 fi
 
-# libzip's source package: Debian ships no MinGW build of libzip, so it is built here.
+# libzip's source package: libzip is built here (with a patch) for every build.
 if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
   if [ -f /etc/apt/sources.list.d/debian.sources ]; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \

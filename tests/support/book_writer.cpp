@@ -15,8 +15,8 @@ BookWriter& BookWriter::Add(std::string name, std::string data, Encryption encry
   return *this;
 }
 
-BookWriter& BookWriter::AddStored(std::string name, std::string data) {
-  entries_.push_back({std::move(name), std::move(data), Encryption::None, true});
+BookWriter& BookWriter::AddStored(std::string name, std::string data, Encryption encryption) {
+  entries_.push_back({std::move(name), std::move(data), encryption, true});
   return *this;
 }
 

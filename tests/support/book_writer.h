@@ -20,7 +20,7 @@ struct BookEntry {
 class BookWriter {
  public:
   BookWriter& Add(std::string name, std::string data, Encryption encryption = Encryption::None);
-  BookWriter& AddStored(std::string name, std::string data);
+  BookWriter& AddStored(std::string name, std::string data, Encryption encryption = Encryption::None);
   BookWriter& Password(std::string password);
   // Writes the archive; returns false (and leaves no file) on failure.
   bool Write(const std::string& path) const;

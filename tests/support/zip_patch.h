@@ -56,4 +56,32 @@ inline void PatchField(std::string& zip, const EntryHeaders& at, Field field, st
   PutLe(zip, at.central + p.central, value, p.bytes);
 }
 
+// Offset of the extra field `id` inside the extra fields starting at `at`, or npos.
+inline std::size_t FindExtraField(const std::string& zip, std::size_t at, std::size_t length, std::uint32_t id) {
+  for (std::size_t end = at + length; at + 4 <= end && at + 4 <= zip.size(); at += 4 + GetLe(zip, at + 2, 2))
+    if (GetLe(zip, at, 2) == id) return at;
+  return std::string::npos;
+}
+
+// Sets the vendor version (1: AE-1, 2: AE-2) in both headers' WinZip AES extra field.
+inline bool SetAesVersion(std::string& zip, const EntryHeaders& at, std::uint32_t version) {
+  if (at.central == std::string::npos) return false;
+  const std::size_t local = FindExtraField(zip, at.local + 30 + GetLe(zip, at.local + 26, 2),
+                                           GetLe(zip, at.local + 28, 2), 0x9901);
+  const std::size_t central = FindExtraField(zip, at.central + 46 + GetLe(zip, at.central + 28, 2),
+                                             GetLe(zip, at.central + 30, 2), 0x9901);
+  if (local == std::string::npos || central == std::string::npos) return false;
+  PutLe(zip, local + 4, version, 2);
+  PutLe(zip, central + 4, version, 2);
+  return true;
+}
+
+// libzip 1.7 writes WinZip AES entries with vendor version 2 and a real CRC; 7-Zip and
+// WinZip write AE-2 as it is meant: CRC 0, the authentication code is the check.
+inline bool MakeAe2(std::string& zip, const EntryHeaders& at) {
+  if (!SetAesVersion(zip, at, 2)) return false;
+  PatchField(zip, at, Field::Crc, 0);
+  return true;
+}
+
 }  // namespace tomelet::test

@@ -5,6 +5,7 @@
 #include "app/book_view.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
+#include "tests/support/zip_patch.h"
 #include "tests/ui/viewer_harness.h"
 
 namespace tomelet::test {
@@ -229,16 +230,34 @@ TEST_F(PasswordTest, APasswordOfThePreviousBookNeverStandsInForTheNextBooksIndex
 
 TEST_F(PasswordTest, PasswordsBeyondAsciiOpenBooksMadeWithAnsiOrUtf8Bytes) {
   const std::wstring typed = L"p\u00e4ss";
-  // AES books whose password bytes are the ANSI and the UTF-8 form of the same text.
-  for (const std::string& bytes : {std::string("p\xE4ss"), std::string("p\xC3\xA4ss")}) {
+  // AES books whose password bytes are the ANSI and the UTF-8 form of the same text; the
+  // last one in the AE-2 form (no CRC) that 7-Zip and WinZip write, its third chapter's
+  // authentication code damaged.
+  const std::string utf8 = "p\xC3\xA4ss";
+  for (const auto& [bytes, ae2] : {std::pair{std::string("p\xE4ss"), false}, {utf8, false}, {utf8, true}}) {
     BookWriter book;
     book.Password(bytes).Add("01 One.rtf", Rtf("umlaut one"), Encryption::Aes256).Add("02 Two.rtf", Rtf("umlaut two"), Encryption::Aes256);
-    ViewerRun viewer(Write("umlaut.tmk", book));
+    if (ae2) book.Add("03 Three.rtf", Rtf("umlaut three"), Encryption::Aes256);
+    const std::wstring path = Write("umlaut.tmk", book);
+    if (ae2) {
+      std::string zip = ReadFileBytes(dir_.File("umlaut.tmk"));
+      for (const char* name : {"01 One.rtf", "02 Two.rtf", "03 Three.rtf"}) ASSERT_TRUE(MakeAe2(zip, FindEntry(zip, name)));
+      const EntryHeaders third = FindEntry(zip, "03 Three.rtf");
+      zip[third.data + GetLe(zip, third.central + 20, 4) - 1] ^= 0x01;
+      WriteFileBytes(dir_.File("umlaut.tmk"), zip);
+    }
+    ViewerRun viewer(path);
     ASSERT_TRUE(AnswerPasswordDialog(viewer, {typed}).shown);
     EXPECT_TRUE(Shows(viewer, L"umlaut one")) << PaneText(viewer.text());
     viewer.Key(VK_NEXT, true);
     EXPECT_FALSE(viewer.WaitForDialog(200));
     EXPECT_TRUE(Shows(viewer, L"umlaut two"));
+    if (ae2) {
+      viewer.Key(VK_NEXT, true);
+      const std::wstring text = PaneText(viewer.text());
+      EXPECT_EQ(text.find(L"Could not read chapter."), 0u) << text;
+      EXPECT_NE(text.find(L"(\"CRC error\")"), std::wstring::npos) << text;
+    }
   }
   ViewerRun viewer(PkwareBook(L"pkware-utf8.tmk"));
   ASSERT_TRUE(AnswerPasswordDialog(viewer, {typed}).shown);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,118 @@ TEST_F(EntryReaderTest, ChecksumErrorsAreFailuresWithLibzipsText) {
     EXPECT_EQ(data.status, EntryStatus::CannotRead) << name;
     EXPECT_EQ(data.errorText, LibzipText(ZIP_ER_CRC)) << name;
     EXPECT_TRUE(data.bytes.empty()) << name;
+  }
+}
+
+// One flipped byte in an AES entry: in its encrypted data, in its authentication code
+// (the last 10 bytes of the entry's data), or in its CRC.
+enum class Damage { None, Data, AuthCode, Crc };
+
+void Flip(std::string& zip, const test::EntryHeaders& h, Encryption method, Damage damage) {
+  const std::size_t salt = method == Encryption::Aes128 ? 8 : method == Encryption::Aes192 ? 12 : 16;
+  const std::size_t size = test::GetLe(zip, h.central + 20, 4);
+  if (damage == Damage::Data) zip[h.data + salt + 2 + (size - salt - 12) / 2] ^= 0x01;
+  if (damage == Damage::AuthCode) zip[h.data + size - 4] ^= 0x01;
+  if (damage == Damage::Crc) test::PatchField(zip, h, Field::Crc, test::GetLe(zip, h.central + 16, 4) ^ 0x01);
+}
+
+TEST_F(EntryReaderTest, AesEntriesWithoutCrcReadWholeAndDamageIsACrcError) {
+  // AE-2 entries (CRC 0, as 7-Zip and WinZip write them) and AE-1 entries (with a CRC)
+  // made from libzip's entries.
+  struct Row {
+    Encryption method;
+    bool store;
+    std::size_t size;
+    int version;
+    Damage damage;
+  };
+  const Row rows[] = {
+      {Encryption::Aes128, true, 12, 2, Damage::None},
+      {Encryption::Aes128, false, 19, 2, Damage::None},
+      {Encryption::Aes128, true, 20, 2, Damage::None},
+      {Encryption::Aes128, false, 5000, 2, Damage::None},
+      {Encryption::Aes192, true, 5, 2, Damage::None},
+      {Encryption::Aes192, false, 300000, 2, Damage::None},  // more than one buffer of each layer
+      {Encryption::Aes256, true, 100000, 2, Damage::None},
+      {Encryption::Aes256, false, 25, 2, Damage::None},
+      {Encryption::Aes256, true, 3000, 2, Damage::Data},
+      {Encryption::Aes192, false, 3000, 2, Damage::Data},
+      {Encryption::Aes128, true, 3000, 2, Damage::AuthCode},
+      {Encryption::Aes192, false, 3000, 2, Damage::AuthCode},
+      {Encryption::Aes256, false, 300000, 2, Damage::AuthCode},
+      {Encryption::Aes256, true, 10, 2, Damage::AuthCode},
+      // AE-1: CRC and authentication code are both checked.
+      {Encryption::Aes256, false, 3000, 1, Damage::None},
+      {Encryption::Aes256, false, 3000, 1, Damage::AuthCode},
+      {Encryption::Aes128, true, 3000, 1, Damage::Crc},
+      {Encryption::Aes192, false, 3000, 1, Damage::Crc},
+  };
+  const std::size_t count = std::size(rows);
+  BookWriter writer;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string name = "row " + std::to_string(i);
+    if (rows[i].store)
+      writer.AddStored(name, Pattern(rows[i].size), rows[i].method);
+    else
+      writer.Add(name, Pattern(rows[i].size), rows[i].method);
+  }
+  zip_t* archive = Open(writer, [&](std::string& zip) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const test::EntryHeaders h = test::FindEntry(zip, "row " + std::to_string(i));
+      ASSERT_NE(h.central, std::string::npos) << i;
+      ASSERT_TRUE(rows[i].version == 1 ? test::SetAesVersion(zip, h, 1) : test::MakeAe2(zip, h)) << i;
+      Flip(zip, h, rows[i].method, rows[i].damage);
+    }
+  });
+  zip_set_default_password(archive, "secret");
+  for (std::size_t i = 0; i < count; ++i) {
+    const EntryData data = ReadEntry(archive, Index(("row " + std::to_string(i)).c_str()));
+    EXPECT_NE(data.info.encryptionMethod, ZIP_EM_NONE) << i;
+    if (rows[i].damage == Damage::None) {
+      EXPECT_EQ(data.status, EntryStatus::Ok) << i << ": " << data.errorText;
+      EXPECT_TRUE(data.bytes == Pattern(rows[i].size)) << i;
+    } else {
+      EXPECT_EQ(data.status, EntryStatus::CannotRead) << i;
+      EXPECT_EQ(data.errorText, LibzipText(ZIP_ER_CRC)) << i;
+      EXPECT_TRUE(data.bytes.empty()) << i;
+    }
+  }
+}
+
+TEST(EntryReader, AesBooksWrittenBy7zipReadAndADamagedAuthenticationCodeIsACrcError) {
+  // Made by make_7z_books.sh at build time: AES-128, -192 and -256 entries, stored and
+  // deflated, short and long, and their unencrypted copies.
+  const std::string aes = test::ReadFileBytes("books/7z-aes.tmk");
+  const std::string plain = test::ReadFileBytes("books/7z-plain.tmk");
+  ASSERT_FALSE(aes.empty() || plain.empty()) << "books/ in the working folder is made by make_7z_books.sh";
+  std::string damaged = aes;
+  const OpenedBook plainBook = OpenBookArchiveFromBuffer(plain);
+  ASSERT_EQ(plainBook.status, OpenStatus::Opened);
+  const zip_int64_t count = zip_get_num_entries(plainBook.archive.get(), 0);
+  EXPECT_EQ(count, 7);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const test::EntryHeaders h = test::FindEntry(aes, zip_get_name(plainBook.archive.get(), i, 0));
+    ASSERT_NE(h.central, std::string::npos);
+    EXPECT_EQ(test::GetLe(aes, h.central + 16, 4), 0u) << "no CRC";
+    damaged[h.data + test::GetLe(aes, h.central + 20, 4) - 1] ^= 0x01;
+  }
+  const OpenedBook book = OpenBookArchiveFromBuffer(aes);
+  const OpenedBook damagedBook = OpenBookArchiveFromBuffer(damaged);
+  ASSERT_EQ(book.status, OpenStatus::Opened);
+  ASSERT_EQ(damagedBook.status, OpenStatus::Opened);
+  zip_set_default_password(book.archive.get(), "secret");
+  zip_set_default_password(damagedBook.archive.get(), "secret");
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(plainBook.archive.get(), i, 0);
+    const EntryData expected = ReadEntry(plainBook.archive.get(), i);
+    const EntryData data = ReadEntry(book.archive.get(), zip_name_locate(book.archive.get(), name, 0));
+    ASSERT_EQ(expected.status, EntryStatus::Ok) << name;
+    EXPECT_NE(data.info.encryptionMethod, ZIP_EM_NONE) << name;
+    EXPECT_EQ(data.status, EntryStatus::Ok) << name << ": " << data.errorText;
+    EXPECT_TRUE(data.bytes == expected.bytes) << name;
+    const EntryData bad = ReadEntry(damagedBook.archive.get(), zip_name_locate(damagedBook.archive.get(), name, 0));
+    EXPECT_EQ(bad.status, EntryStatus::CannotRead) << name;
+    EXPECT_EQ(bad.errorText, LibzipText(ZIP_ER_CRC)) << name;
   }
 }
 
