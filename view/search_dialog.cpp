@@ -14,6 +14,9 @@ namespace {
 
 // A step the dialog posts to itself; wParam is the walk's generation.
 constexpr UINT kStepMessage = WM_APP + 20;
+// The same step when input was waiting: a timer comes after input in the queue, where a
+// posted message would come before it.
+constexpr UINT_PTR kStepTimer = 20;
 
 const TextPair kCaption = {L"Search...", L"Suchen"};
 const TextPair kSearchFor = {L"Search &for:", L"&Suchen nach:"};
@@ -56,6 +59,8 @@ struct SearchWalk {
   HWND dialog = nullptr;
   // Only the step posted last runs: a click, or closing, leaves older ones behind.
   unsigned generation = 0;
+  unsigned timerGeneration = 0;  // of the step waiting behind input
+  std::uint32_t lastYield = 0;     // tick of the last step that let input and paint go first
   // While dark-gray search skips hits of other colours: the selection to put back if it
   // ends without a hit, and the row it belongs to.
   std::optional<CHARRANGE> beforeSkipping;
@@ -114,13 +119,32 @@ HitColour ColourOf(HWND pane, CHARRANGE hit) {
           static_cast<std::uint32_t>(format.crTextColor)};
 }
 
-void PostStep(SearchWalk& walk) { PostMessageW(walk.dialog, kStepMessage, ++walk.generation, 0); }
+// The next step of a walk. Keys and clicks waiting in the queue go first, so the user
+// can change the term, the kind or the boxes, or cancel, in the middle of a long walk;
+// now and then the window is painted, so the walk is seen going through the book.
+void PostStep(SearchWalk& walk) {
+  ++walk.generation;
+  const UINT waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT));
+  const std::uint32_t now = GetTickCount();
+  if (NextStepWaits((waiting & QS_INPUT) != 0, (waiting & QS_PAINT) != 0, now, walk.lastYield)) {
+    walk.lastYield = now;
+    walk.timerGeneration = walk.generation;
+    SetTimer(walk.dialog, kStepTimer, USER_TIMER_MINIMUM, nullptr);
+    return;
+  }
+  PostMessageW(walk.dialog, kStepMessage, walk.generation, 0);
+}
+
+LONG TextLength(HWND pane) {
+  GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<LONG>(SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+}
 
 // Shows another row's chapter with the caret where the walk goes on from.
 void MoveToRow(SearchWalk& walk, int row, bool caretAtEnd) {
   walk.host.loadRow(row);
-  const WPARAM caret = caretAtEnd ? static_cast<WPARAM>(-1) : 0;
-  SendMessageW(walk.host.textPane, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+  const LONG caret = caretAtEnd ? TextLength(walk.host.textPane) : 0;
+  SendMessageW(walk.host.textPane, EM_SETSEL, static_cast<WPARAM>(caret), caret);
   walk.beforeSkipping.reset();
 }
 
@@ -262,6 +286,13 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case kStepMessage: {
       SearchWalk* walk = WalkOf(dialog);
       if (walk && wParam == walk->generation) Step(*walk);
+      return FALSE;
+    }
+    case WM_TIMER: {
+      if (wParam != kStepTimer) return FALSE;
+      KillTimer(dialog, kStepTimer);
+      SearchWalk* walk = WalkOf(dialog);
+      if (walk && walk->timerGeneration == walk->generation) Step(*walk);
       return FALSE;
     }
     case WM_NCDESTROY:

@@ -69,6 +69,10 @@ AfterMiss NextAfterMiss(SearchKind kind, int row, int rowCount) {
   }
 }
 
+bool NextStepWaits(bool inputWaiting, bool paintWaiting, std::uint32_t now, std::uint32_t lastWait) {
+  return inputWaiting || (paintWaiting && static_cast<std::uint32_t>(now - lastWait) >= kRepaintEvery);
+}
+
 HitVerdict JudgeHit(TextRange hit, long from, bool forward, bool darkGrayOnly, const HitColour& colour) {
   const bool progress = forward ? hit.min >= from && hit.max > from : hit.max <= from && hit.min < from;
   if (!progress) return HitVerdict::Miss;

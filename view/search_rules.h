@@ -84,6 +84,14 @@ struct AfterMiss {
 };
 AfterMiss NextAfterMiss(SearchKind kind, int row, int rowCount);
 
+// A walk's steps are posted messages, which the message loop takes before input and
+// paint. The next step waits behind them (as a timer, which comes after both) when input
+// is waiting, or when the window needs painting and kRepaintEvery ms have passed since the
+// last step that waited: the user can always act between two steps, and sees the walk
+// move through the book without paying for a paint of every chapter.
+inline constexpr std::uint32_t kRepaintEvery = 250;
+bool NextStepWaits(bool inputWaiting, bool paintWaiting, std::uint32_t now, std::uint32_t lastWait);
+
 // A character range of the text pane, [min, max).
 struct TextRange {
   long min = 0;

@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include <atomic>
+#include <tuple>
 
 #include "app/main_window.h"
 #include "res/resource_ids.h"
@@ -161,7 +162,16 @@ void Search(ViewerRun& viewer, HWND dialog, const wchar_t* term, int kind) {
   SetDlgItemTextW(dialog, IDE_SEARCH_TERM, term);
   SendDlgItemMessageW(dialog, IDC_SEARCH_KIND, CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
   PressButton(dialog, IDOK);
-  for (int i = 0; i < 30; ++i) viewer.Settle();  // every step of the walk has run
+  // Steps wait behind input and paint now and then: the walk is over when nothing moves.
+  auto state = [&] {
+    const CHARRANGE r = Selection(viewer);
+    return std::tuple(Row(viewer.contents()), r.cpMin, r.cpMax);
+  };
+  for (int still = 0, round = 0; still < 3 && round < 200; ++round) {
+    const auto before = state();
+    Sleep(20);
+    still = state() == before ? still + 1 : 0;
+  }
 }
 
 int Kind(HWND dialog) { return static_cast<int>(SendDlgItemMessageW(dialog, IDC_SEARCH_KIND, CB_GETCURSEL, 0, 0)); }

@@ -127,6 +127,24 @@ TEST(SearchRules, EachKindPlansItsStepAndItsWayOn) {
   EXPECT_EQ(SearchKindFromIndex(4), K::WholeBookFromTop);
 }
 
+TEST(SearchRules, TheNextStepWaitsForInputAndNowAndThenForPaint) {
+  struct Row {
+    bool input, paint;
+    std::uint32_t now, lastWait;
+    bool waits;
+  };
+  const std::vector<Row> rows = {
+      {false, false, 5000, 0, false},
+      {true, false, 5000, 4990, true},  // input always goes first
+      {false, true, 5000, 4990, false},
+      {false, true, 5000, 5000 - kRepaintEvery, true},
+      {false, true, 0x00000010u, 0xFFFFFFF0u, false},  // across the counter's wrap
+      {false, true, 0x00000100u, 0xFFFFFF00u, true},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(NextStepWaits(row.input, row.paint, row.now, row.lastWait), row.waits) << row.now << " " << row.lastWait;
+}
+
 TEST(SearchRules, DarkGrayHitsCountAndTheWalkAlwaysMovesOn) {
   const HitColour gray{true, false, kDarkGray}, black{true, false, 0}, automatic{true, true, kDarkGray},
       mixed{false, false, kDarkGray};
