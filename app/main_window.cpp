@@ -14,7 +14,9 @@
 #include "app/book_view.h"
 #include "res/resource_ids.h"
 #include "view/contents_drawing.h"
+#include "view/quick_search.h"
 #include "view/rich_edit_host.h"
+#include "view/search_dialog.h"
 
 namespace tomelet {
 
@@ -116,6 +118,8 @@ bool OnCreate(HWND window) {
       0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_TEXT_PANE)), program.instance, nullptr);
   if (!m.splitterBar || !m.textPane) return false;
   SetTextPaneUp(m.textPane);
+  InstallQuickSearch({window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, {}});
+  ForgetSearchSettings();
   SetFocus(m.textPane);
 
   BookSession& session = Session();
@@ -145,6 +149,27 @@ void ShowOpenDialog() {
   if (!GetOpenFileNameW(&dialog)) return;
   session.bookPath = buffer.c_str();
   OpenBook(Main().window, session.bookPath);
+}
+
+void OpenSearch(HWND window) {
+  SearchHost host;
+  host.instance = TheProgram().instance;
+  host.owner = window;
+  host.textPane = Main().textPane;
+  host.contentsList = Main().contentsList;
+  host.loadRow = [](int row) { LoadChapter(row); };
+  host.rowCount = [] { return ContentsRowCount(); };
+  host.closed = [](HWND dialog) {
+    if (Main().searchDialog == dialog) Main().searchDialog = nullptr;
+  };
+  // A dialog already open stays open; the message loop serves the newest.
+  if (HWND dialog = OpenSearchDialog(host)) Main().searchDialog = dialog;
+}
+
+// F3: the pane with the focus searches its own term again.
+void QuickSearchAgain() {
+  const HWND target = GetFocus() == Main().contentsList ? Main().contentsList : Main().textPane;
+  PostMessageW(target, WM_CHAR, 0, 0);
 }
 
 void StepChapter(int delta) {
@@ -194,6 +219,7 @@ void RecordAndClose(HWND window) {
   POINTL point{0, client.bottom - 32};
   place.lastChapterPosition =
       static_cast<int32_t>(SendMessageW(m.textPane, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&point)));
+  RemoveQuickSearch();
   DestroyWindow(window);
 }
 
@@ -209,6 +235,9 @@ void OnCommand(HWND window, int id, int code) {
       SendMessageW(m.textPane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
       break;
     }
+    case CMD_SEARCH: OpenSearch(window); break;
+    case CMD_QUICK_SEARCH_HINT: ShowQuickSearchHint(window); break;
+    case CMD_QUICK_SEARCH_AGAIN: QuickSearchAgain(); break;
     case CMD_ZOOM_SMALLER: Zoom(ZoomSmaller(m.zoomLevel)); break;
     case CMD_ZOOM_NORMAL: Zoom({kZoomNormal, true}); break;
     case CMD_ZOOM_BIGGER: Zoom(ZoomBigger(m.zoomLevel)); break;

@@ -50,6 +50,16 @@
 #define IDW_CONTENTS_LIST 9998
 #define IDW_TEXT_PANE 9999
 
+// Search dialog.
+#define IDD_SEARCH 20
+#define IDS_SEARCH_FOR 100
+#define IDE_SEARCH_TERM 101
+#define IDS_SEARCH_KIND 200
+#define IDC_SEARCH_KIND 201
+#define IDB_WHOLE_WORD 301
+#define IDB_MATCH_CASE 302
+#define IDB_DARK_GRAY 303
+
 // Password dialog.
 #define IDD_PASSWORD 60
 #define IDE_PASSWORD 102

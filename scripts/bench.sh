@@ -4,6 +4,7 @@
 #   picture_rtf_bench   the picture writer's hexadecimal throughput against memcpy,
 #                       and a 12-megapixel photo's time and memory
 #   window_list_bench   time until the real window lists those books (under Wine)
+#   search_walk_bench   the Search dialog's walk through 1,000 chapters against the loader alone
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -14,6 +15,7 @@ cmake --build "$build/bench-native" -j"$(nproc)" --target open_book_bench pictur
 "$build/bench-native/bench/picture_rtf_bench"
 
 cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DTOMELET_BENCH=ON >/dev/null
-cmake --build "$build/win32" -j"$(nproc)" --target window_list_bench
+cmake --build "$build/win32" -j"$(nproc)" --target window_list_bench search_walk_bench
 cd "$build/win32/bench/windows"
 "$root/scripts/wine-run.sh" window_list_bench.exe 2>/dev/null
+"$root/scripts/wine-run.sh" search_walk_bench.exe 2>/dev/null
