@@ -58,19 +58,8 @@ HWND FindDialogOf(DWORD threadId) {
   return nullptr;
 }
 
-bool PngEncoder(CLSID& clsid) {
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(encoders[i].MimeType) == L"image/png") {
-      clsid = encoders[i].Clsid;
-      return true;
-    }
-  return false;
-}
+// GDI+'s PNG encoder.
+constexpr CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
 }  // namespace
 
@@ -139,25 +128,22 @@ void ViewerRun::Command(int id) {
 }
 
 void ViewerRun::Key(UINT virtualKey, bool control) {
-  OnViewerThread([control] {
-    BYTE state[256];
-    GetKeyboardState(state);
-    state[VK_CONTROL] = state[VK_LCONTROL] = control ? 0x80 : 0;
-    SetKeyboardState(state);
-  });
-  const HWND target = Focus() ? Focus() : window_;
-  const UINT down = virtualKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-  const UINT up = virtualKey == VK_F10 ? WM_SYSKEYUP : WM_KEYUP;
+  const auto setControl = [this](bool down) {
+    OnViewerThread([down] {
+      BYTE state[256];
+      GetKeyboardState(state);
+      state[VK_CONTROL] = state[VK_LCONTROL] = down ? 0x80 : 0;
+      SetKeyboardState(state);
+    });
+  };
+  setControl(control);
+  const HWND focus = Focus(), target = focus ? focus : window_;
+  const bool system = virtualKey == VK_F10;  // F10 arrives as a system key
   const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(target, down, virtualKey, 1 | (scan << 16));
-  PostMessageW(target, up, virtualKey, 1 | (scan << 16) | (3u << 30));
+  PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
   Settle();
-  OnViewerThread([] {
-    BYTE state[256];
-    GetKeyboardState(state);
-    state[VK_CONTROL] = state[VK_LCONTROL] = 0;
-    SetKeyboardState(state);
-  });
+  if (control) setControl(false);
 }
 
 HWND ViewerRun::Focus() {
@@ -200,8 +186,7 @@ void ViewerRun::Screenshot(const std::wstring& path) {
     BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     SelectObject(memory, old);
     Gdiplus::Bitmap image(bitmap, nullptr);
-    CLSID png{};
-    if (PngEncoder(png)) image.Save(path.c_str(), &png, nullptr);
+    image.Save(path.c_str(), &kPngEncoder, nullptr);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
@@ -262,6 +247,30 @@ COLORREF ClientPixel(HWND window, int x, int y) {
   const COLORREF colour = GetPixel(screen, p.x, p.y);
   ReleaseDC(nullptr, screen);
   return colour;
+}
+
+int CountPixels(HWND window, const RECT& r, COLORREF colour) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(nullptr);
+  int count = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, origin.x + x, origin.y + y) == colour;
+  ReleaseDC(nullptr, screen);
+  return count;
+}
+
+std::wstring WindowTitle(HWND window) {
+  wchar_t title[300] = {};
+  GetWindowTextW(window, title, 300);
+  return title;
+}
+
+std::wstring ScreenshotPath(const std::wstring& fileName) {
+  wchar_t folder[MAX_PATH] = L"screenshots";
+  GetEnvironmentVariableW(L"TOMELET_SCREENSHOTS", folder, MAX_PATH);
+  CreateDirectoryW(folder, nullptr);
+  return std::wstring(folder) + L"\\" + fileName;
 }
 
 }  // namespace tomelet::test
