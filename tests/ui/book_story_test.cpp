@@ -72,7 +72,6 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   ViewerRun viewer(WinPath(dir.File("story.tmk")));
   ASSERT_TRUE(viewer.window());
   EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: story.tmk");
-  EXPECT_EQ(ListRowText(viewer.contents(), 0), L"01[About...]");
   EXPECT_TRUE(Shows(viewer, L"A. Writer"));  // the information page
   EXPECT_EQ(ChildRect(viewer.contents()).right, 250);
   EXPECT_EQ(ChildRect(viewer.text()).left, 256);
@@ -196,7 +195,6 @@ TEST(BookStory, AFileThatIsNoBookAndABookOfOneEntry) {
     ViewerRun viewer(WinPath(dir.File("empty.tmk")));
     HWND box = viewer.WaitForDialog();
     ASSERT_TRUE(box);
-    EXPECT_EQ(ReadMessageBox(box).caption, L"Tomelet viewer");
     EXPECT_EQ(ReadMessageBox(box).message, L"The file is empty!\r\r" + WinPath(dir.File("empty.tmk")));
     PressButton(box, IDOK);
     viewer.Settle();

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <vector>
 
 #include "app/main_window.h"
 #include "base/wide.h"
@@ -35,28 +34,28 @@ LRESULT CALLBACK TaskHook(int code, WPARAM removal, LPARAM lParam) {
   return CallNextHookEx(g_hook, code, removal, lParam);
 }
 
-BOOL CALLBACK CollectWindow(HWND w, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-  return TRUE;
-}
+struct Search {
+  const wchar_t* windowClass;
+  HWND found;
+};
 
-std::vector<HWND> ThreadWindows(DWORD threadId) {
-  std::vector<HWND> windows;
-  EnumThreadWindows(threadId, CollectWindow, reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
-std::wstring ClassOf(HWND window) {
+BOOL CALLBACK MatchWindow(HWND w, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
   wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
+  GetClassNameW(w, name, 64);
+  if (!IsWindowVisible(w) || wcscmp(name, search->windowClass) != 0) return TRUE;
+  search->found = w;
+  return FALSE;
 }
 
-HWND FindDialogOf(DWORD threadId) {
-  for (HWND w : ThreadWindows(threadId))
-    if (IsWindowVisible(w) && ClassOf(w) == L"#32770") return w;
-  return nullptr;
+// A visible window of the thread with this class.
+HWND FindThreadWindow(DWORD threadId, const wchar_t* windowClass) {
+  Search search{windowClass, nullptr};
+  EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
+
+HWND FindDialogOf(DWORD threadId) { return FindThreadWindow(threadId, L"#32770"); }
 
 // GDI+'s PNG encoder.
 constexpr CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
@@ -78,8 +77,7 @@ ViewerRun::ViewerRun(std::wstring bookPath, ViewerOptions options) {
   threadId_ = id;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < deadline) {
-    for (HWND w : ThreadWindows(threadId_))
-      if (ClassOf(w) == kMainWindowClass && IsWindowVisible(w)) window_ = w;
+    window_ = FindThreadWindow(threadId_, kMainWindowClass);
     if (window_ || FindDialogOf(threadId_) || WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) break;
     Sleep(5);
   }
@@ -250,13 +248,9 @@ COLORREF ClientPixel(HWND window, int x, int y) {
 }
 
 int CountPixels(HWND window, const RECT& r, COLORREF colour) {
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  HDC screen = GetDC(nullptr);
   int count = 0;
   for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, origin.x + x, origin.y + y) == colour;
-  ReleaseDC(nullptr, screen);
+    for (int x = r.left; x < r.right; ++x) count += ClientPixel(window, x, y) == colour;
   return count;
 }
 
