@@ -47,6 +47,21 @@ int PaneZoom(const ViewerRun& viewer) {
   return denominator == 20 ? numerator : -denominator;
 }
 
+// Dark pixels of a menu-bar button (owner drawn), in its upper and its lower half.
+std::pair<int, int> ButtonInk(const ViewerRun& viewer, UINT barPosition) {
+  RECT r{};
+  GetMenuItemRect(viewer.window(), GetMenu(viewer.window()), barPosition, &r);
+  HDC screen = GetDC(nullptr);
+  std::pair<int, int> ink{0, 0};
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240) ++(2 * y < r.top + r.bottom ? ink.first : ink.second);
+    }
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
 RECT Row(const ViewerRun& viewer, int row) {
   RECT r{};
   SendMessageW(viewer.contents(), LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
@@ -117,10 +132,18 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   ENLINK link{{viewer.text(), IDW_TEXT_PANE, EN_LINK}, WM_LBUTTONDOWN, 0, 0, {0, 6000}};
   SendMessageW(viewer.window(), WM_NOTIFY, IDW_TEXT_PANE, reinterpret_cast<LPARAM>(&link));
 
-  // Zoom: level 1 keeps the text at 2/20 and level 80 at 79/20; each end greys its command.
+  // The chapter buttons are triangles (down: the flat side on top); plus has more ink than minus.
+  const auto up = ButtonInk(viewer, kUp), down = ButtonInk(viewer, kDown), smaller = ButtonInk(viewer, kSmaller);
+  EXPECT_GT(down.first, down.second + 5);
+  EXPECT_GT(up.second, up.first + 5);
+  EXPECT_GT(ButtonInk(viewer, kBigger).first, smaller.first);
+
+  // Zoom: level 1 keeps the text at 2/20 and level 80 at 79/20; each end greys its command,
+  // and a greyed button is drawn as an enabled one.
   for (int i = 0; i < 19; ++i) viewer.Key(VK_F10);
   EXPECT_EQ(PaneZoom(viewer), 2);
   EXPECT_TRUE(Greyed(viewer, kSmaller));
+  EXPECT_EQ(ButtonInk(viewer, kSmaller), smaller);
   viewer.Key(VK_F12);
   EXPECT_EQ(PaneZoom(viewer), 2);
   EXPECT_FALSE(Greyed(viewer, kSmaller));
