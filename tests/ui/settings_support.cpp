@@ -1,43 +1,30 @@
 #include "tests/ui/settings_support.h"
 
 #include <shlwapi.h>
+#include <winioctl.h>
 
 #include <chrono>
-#include <thread>
+#include <cstring>
+#include <cwctype>
+#include <vector>
 
 namespace tomelet::test {
 namespace {
 
-HKEY OpenForWrite(HKEY root, const std::wstring& path) {
+std::optional<std::vector<BYTE>> ReadValue(HKEY root, const std::wstring& path, const wchar_t* name) {
   HKEY key = nullptr;
-  RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  return key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  DWORD size = 4096;
+  std::vector<BYTE> bytes(size);
+  const LSTATUS status = RegQueryValueExW(key, name, nullptr, nullptr, bytes.data(), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  bytes.resize(size);
+  return bytes;
 }
 
-std::wstring LongPath(const std::wstring& path) {
-  std::wstring longPath(2048, L'\0');
-  const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), 2048);
-  if (length == 0 || length >= 2048) return path;
-  longPath.resize(length);
-  return longPath;
-}
-
-// The command that starts Wine, as a Windows path (Z: is the Unix root): the launcher
-// script sets up what the loader binary itself expects.
-std::wstring WineCommand() {
-  std::vector<std::wstring> candidates = {L"Z:\\usr\\bin\\wine", L"Z:\\usr\\local\\bin\\wine"};
-  wchar_t loader[1024] = {};
-  if (GetEnvironmentVariableW(L"WINELOADER", loader, 1024)) candidates.push_back(std::wstring(L"Z:") + loader);
-  for (std::wstring& path : candidates) {
-    for (wchar_t& c : path)
-      if (c == L'/') c = L'\\';
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
-  }
-  return candidates.front();
-}
-
-// This process's environment with LANG replaced and the locale variables that would
-// override it removed.
+// This process's environment with LANG replaced and the variables that would override it
+// removed.
 std::vector<wchar_t> EnvironmentWithLang(const char* lang) {
   std::vector<wchar_t> block;
   wchar_t* strings = GetEnvironmentStringsW();
@@ -45,14 +32,12 @@ std::vector<wchar_t> EnvironmentWithLang(const char* lang) {
     const std::wstring entry = p;
     if (entry.rfind(L"LANG=", 0) == 0 || entry.rfind(L"LC_ALL=", 0) == 0 || entry.rfind(L"LC_MESSAGES=", 0) == 0)
       continue;
-    block.insert(block.end(), entry.begin(), entry.end());
-    block.push_back(L'\0');
+    block.insert(block.end(), entry.begin(), entry.end() + 1);
   }
   FreeEnvironmentStringsW(strings);
   const std::string langEntry = std::string("LANG=") + lang;
   block.insert(block.end(), langEntry.begin(), langEntry.end());
-  block.push_back(L'\0');
-  block.push_back(L'\0');
+  block.insert(block.end(), {L'\0', L'\0'});
   return block;
 }
 
@@ -66,32 +51,27 @@ BOOL CALLBACK FindWindowOf(HWND w, LPARAM data) {
   auto* search = reinterpret_cast<Search*>(data);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  if (pid == GetCurrentProcessId() || (search->processId && pid != search->processId) || !IsWindowVisible(w))
-    return TRUE;
   wchar_t name[64] = {};
   GetClassNameW(w, name, 64);
-  if (std::wstring(name) != search->windowClass) return TRUE;
+  if (pid == GetCurrentProcessId() || (search->processId && pid != search->processId) || !IsWindowVisible(w) ||
+      std::wstring(name) != search->windowClass)
+    return TRUE;
   search->found = w;
   return FALSE;
 }
 
-// Every viewer run of the UI tests reads the real settings key at its start: the whole
-// run starts from a clean registry, whatever an earlier, aborted run left there.
-class CleanRegistry : public testing::Environment {
- public:
-  void SetUp() override {
-    ClearSettingsKey();
-    ClearAssociation();
-  }
-  void TearDown() override { SetUp(); }
+// Every viewer run reads the real settings key at its start: the whole test run starts
+// from a clean registry, whatever an earlier, aborted run left there.
+class CleanRegistryEnvironment : public testing::Environment {
+  void SetUp() override { ClearRegistry(); }
+  void TearDown() override { ClearRegistry(); }
 };
-[[maybe_unused]] testing::Environment* const kCleanRegistry = testing::AddGlobalTestEnvironment(new CleanRegistry);
+[[maybe_unused]] testing::Environment* const kClean = testing::AddGlobalTestEnvironment(new CleanRegistryEnvironment);
 
 }  // namespace
 
-void ClearSettingsKey() { SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsPath); }
-
-void ClearAssociation() {
+void ClearRegistry() {
+  SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsPath);
   SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tmk");
   SHDeleteKeyW(HKEY_CLASSES_ROOT, L"Tomelet viewer");
 }
@@ -103,105 +83,47 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   return true;
 }
 
-std::optional<StoredValue> ReadValue(HKEY root, const std::wstring& path, const wchar_t* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  DWORD type = 0, size = 0;
-  std::optional<StoredValue> value;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    StoredValue v{type, std::vector<uint8_t>(size)};
-    if (RegQueryValueExW(key, name, nullptr, &type, v.bytes.data(), &size) == ERROR_SUCCESS) {
-      v.bytes.resize(size);
-      value = v;
-    }
-  }
-  RegCloseKey(key);
+std::optional<int32_t> SettingsDword(const wchar_t* name) {
+  const auto bytes = ReadValue(HKEY_CURRENT_USER, kSettingsPath, name);
+  if (!bytes || bytes->size() != 4) return std::nullopt;
+  int32_t value = 0;
+  std::memcpy(&value, bytes->data(), 4);
   return value;
 }
 
-void WriteValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
-                const std::vector<uint8_t>& bytes) {
-  HKEY key = OpenForWrite(root, path);
-  RegSetValueExW(key, name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-  RegCloseKey(key);
-}
-
-void DeleteValue(HKEY root, const std::wstring& path, const wchar_t* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueW(key, name);
-  RegCloseKey(key);
-}
-
-std::optional<StoredValue> SettingsValue(const wchar_t* name) { return ReadValue(HKEY_CURRENT_USER, kSettingsPath, name); }
-
-std::optional<int32_t> SettingsDword(const wchar_t* name) { return DwordValue(SettingsValue(name)); }
-
-std::optional<WindowSettings> SettingsRecord() {
-  const std::optional<StoredValue> value = SettingsValue(L"Windows");
-  if (!value || value->type != REG_BINARY) return std::nullopt;
-  return UnpackSettings(value->bytes);
-}
-
-void WriteSettingsDword(const wchar_t* name, int32_t value) {
-  WriteValue(HKEY_CURRENT_USER, kSettingsPath, name, REG_DWORD, DwordBytes(value));
-}
-
-void WriteSettingsRecord(const WindowSettings& settings) {
-  const PackedSettings packed = PackSettings(settings);
-  WriteValue(HKEY_CURRENT_USER, kSettingsPath, L"Windows", REG_BINARY, {packed.begin(), packed.end()});
-}
-
-void WriteSettingsPath(const wchar_t* name, const std::wstring& path, bool withTerminator) {
-  // The registry adds a terminator that follows the counted characters; a character
-  // other than zero after them keeps the value unterminated.
-  const std::wstring buffer = path + (withTerminator ? L'\0' : L'X');
-  const auto size = static_cast<DWORD>((path.size() + (withTerminator ? 1 : 0)) * sizeof(wchar_t));
-  HKEY key = OpenForWrite(HKEY_CURRENT_USER, kSettingsPath);
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(buffer.c_str()), size);
-  RegCloseKey(key);
-}
-
-WindowSettings KeptDefaults() {
-  WindowSettings s = DefaultSettings(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 9);
-  s.storeSettings = -1;
-  return s;
-}
-
-void WriteKeptSettings(const WindowSettings& settings, const std::wstring& lastBook, int32_t lastRow,
-                       int32_t lastPosition) {
-  WriteSettingsDword(L"IgnoreFile", 0);
-  WriteSettingsDword(L"StoreSettings", settings.storeSettings);
-  WriteSettingsDword(L"NoFileAssociation", 0);
-  WriteSettingsPath(L"LastArchiveFile", lastBook, false);
-  WriteSettingsDword(L"LastChapterFile", lastRow);
-  WriteSettingsDword(L"LastChapterPosition", lastPosition);
-  WriteSettingsRecord(settings);
+DWORD SettingsValueSize(const wchar_t* name) {
+  const auto bytes = ReadValue(HKEY_CURRENT_USER, kSettingsPath, name);
+  return bytes ? static_cast<DWORD>(bytes->size()) : 0;
 }
 
 std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& path) {
-  const std::optional<StoredValue> value = ReadValue(root, path, nullptr);
-  if (!value || value->type != REG_SZ) return std::nullopt;
-  std::wstring text(reinterpret_cast<const wchar_t*>(value->bytes.data()), value->bytes.size() / sizeof(wchar_t));
+  const auto bytes = ReadValue(root, path, nullptr);
+  if (!bytes) return std::nullopt;
+  std::wstring text(reinterpret_cast<const wchar_t*>(bytes->data()), bytes->size() / sizeof(wchar_t));
   text.resize(wcsnlen(text.c_str(), text.size()));
   return text;
 }
 
 void SetDefaultValue(HKEY root, const std::wstring& path, const std::wstring& text) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(text.c_str());
-  WriteValue(root, path, nullptr, REG_SZ, std::vector<uint8_t>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t)));
+  RegSetKeyValueW(root, path.c_str(), nullptr, REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring TestProgramPath() {
-  wchar_t self[MAX_PATH] = {};
+  wchar_t self[MAX_PATH] = {}, longPath[1024] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return LongPath(self);
+  const DWORD length = GetLongPathNameW(self, longPath, 1024);
+  return length > 0 && length < 1024 ? longPath : self;
 }
 
 std::wstring ViewerExePath() {
   std::wstring path = TestProgramPath();
   for (int level = 0; level < 3; ++level) path.resize(path.rfind(L'\\'));  // tests\ui\ui_tests.exe
   return path + L"\\app\\TomeletViewer.exe";
+}
+
+bool OnFixedDrive(const std::wstring& path) {
+  return GetDriveTypeW(path.substr(0, path.find(L'\\') + 1).c_str()) == DRIVE_FIXED;
 }
 
 HWND WaitForForeignWindow(const wchar_t* windowClass, DWORD milliseconds, DWORD processId) {
@@ -219,7 +141,8 @@ ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& argume
   std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
   std::vector<wchar_t> environment;
   if (lang) {
-    commandLine = L"\"" + WineCommand() + L"\" " + commandLine;
+    // The launcher script sets up what Wine's loader expects; Z: is the Unix root.
+    commandLine = L"\"Z:\\usr\\bin\\wine\" " + commandLine;
     environment = EnvironmentWithLang(lang);
   }
   STARTUPINFOW startup{};
@@ -230,8 +153,7 @@ ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& argume
     return;
   CloseHandle(info.hThread);
   if (lang) {
-    // The loader is a Unix process; the viewer's own process comes from it.
-    CloseHandle(info.hProcess);
+    CloseHandle(info.hProcess);  // the loader is a Unix process; the viewer comes from it
   } else {
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
@@ -245,10 +167,9 @@ ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& argume
 }
 
 ViewerProcess::~ViewerProcess() {
-  if (process_) {
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
-    CloseHandle(process_);
-  }
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
+  CloseHandle(process_);
 }
 
 HWND ViewerProcess::WaitForDialog(DWORD milliseconds) const {
@@ -262,19 +183,15 @@ void ViewerProcess::Command(int id) const {
   Sleep(100);
 }
 
-bool ViewerProcess::WaitForEnd(DWORD milliseconds) {
-  return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
-}
-
 bool ViewerProcess::Close(DWORD milliseconds) {
   PostMessageW(window_, WM_CLOSE, 0, 0);
-  return WaitForEnd(milliseconds);
+  return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
 }
 
 void ViewerProcess::Kill() {
   if (!process_) return;
   TerminateProcess(process_, 99);
-  WaitForEnd(10000);
+  WaitForSingleObject(process_, 10000);
 }
 
 std::optional<DWORD> ViewerProcess::ExitCode() const {
@@ -284,10 +201,54 @@ std::optional<DWORD> ViewerProcess::ExitCode() const {
   return code;
 }
 
-std::wstring ViewerProcess::Title() const {
-  wchar_t title[300] = {};
-  GetWindowTextW(window_, title, 300);
-  return title;
+// Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).
+namespace {
+constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDriveRequest {
+  ULONG size, type, fsType;
+  DWORD serial;
+  ULONGLONG unixDevice;
+  WCHAR letter;
+  USHORT mountPointOffset, deviceOffset, labelOffset;
+};
+}  // namespace
+
+RemovableDrive::RemovableDrive(const std::string& folder) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unixFolder = unixName ? unixName(WinPath(folder).c_str()) : nullptr;
+  if (!unixFolder) return;
+  const DWORD used = GetLogicalDrives();
+  for (wchar_t l = L'R'; l <= L'Y' && !letter_; ++l)
+    if (!(used & (1u << (l - L'A')))) letter_ = l;
+  ready_ = letter_ && Define(DRIVE_REMOVABLE, unixFolder) && GetDriveTypeW(root().c_str()) == DRIVE_REMOVABLE;
+  HeapFree(GetProcessHeap(), 0, unixFolder);
+}
+
+RemovableDrive::~RemovableDrive() {
+  if (letter_) Define(DRIVE_NO_ROOT_DIR, nullptr);
+}
+
+bool RemovableDrive::Define(DWORD type, const char* unixFolder) {
+  const std::size_t folderBytes = unixFolder ? strlen(unixFolder) + 1 : 0;
+  std::vector<char> request(sizeof(UnixDriveRequest) + folderBytes);
+  auto* drive = reinterpret_cast<UnixDriveRequest*>(request.data());
+  drive->size = static_cast<ULONG>(request.size());
+  drive->type = type;
+  drive->letter = static_cast<WCHAR>(towlower(letter_));
+  if (unixFolder) {
+    drive->mountPointOffset = sizeof(UnixDriveRequest);
+    std::memcpy(request.data() + sizeof(UnixDriveRequest), unixFolder, folderBytes);
+  }
+  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (manager == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
+                                  nullptr, 0, &returned, nullptr);
+  CloseHandle(manager);
+  return ok;
 }
 
 }  // namespace tomelet::test

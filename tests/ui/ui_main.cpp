@@ -14,11 +14,8 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
     auto* run = tomelet::test::ViewerRun::Current();
     if (!result.failed() || !run || !IsWindow(run->window())) return;
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    wchar_t folder[MAX_PATH] = L"screenshots";
-    GetEnvironmentVariableW(L"TOMELET_SCREENSHOTS", folder, MAX_PATH);
-    CreateDirectoryW(folder, nullptr);
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    run->Screenshot(std::wstring(folder) + L"\\" + std::wstring(name.begin(), name.end()) + L".png");
+    const std::string name = std::string(info->test_suite_name()) + "." + info->name() + ".png";
+    run->Screenshot(tomelet::test::ScreenshotPath(std::wstring(name.begin(), name.end())));
   }
 };
 

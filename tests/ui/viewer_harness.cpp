@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <vector>
 
 #include "app/main_window.h"
 #include "base/wide.h"
@@ -35,42 +34,31 @@ LRESULT CALLBACK TaskHook(int code, WPARAM removal, LPARAM lParam) {
   return CallNextHookEx(g_hook, code, removal, lParam);
 }
 
-BOOL CALLBACK CollectWindow(HWND w, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-  return TRUE;
-}
+struct Search {
+  const wchar_t* windowClass;
+  HWND found;
+};
 
-std::vector<HWND> ThreadWindows(DWORD threadId) {
-  std::vector<HWND> windows;
-  EnumThreadWindows(threadId, CollectWindow, reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
-std::wstring ClassOf(HWND window) {
+BOOL CALLBACK MatchWindow(HWND w, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
   wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
+  GetClassNameW(w, name, 64);
+  if (!IsWindowVisible(w) || wcscmp(name, search->windowClass) != 0) return TRUE;
+  search->found = w;
+  return FALSE;
 }
 
-HWND FindDialogOf(DWORD threadId) {
-  for (HWND w : ThreadWindows(threadId))
-    if (IsWindowVisible(w) && ClassOf(w) == L"#32770") return w;
-  return nullptr;
+// A visible window of the thread with this class.
+HWND FindThreadWindow(DWORD threadId, const wchar_t* windowClass) {
+  Search search{windowClass, nullptr};
+  EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
-bool PngEncoder(CLSID& clsid) {
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(encoders[i].MimeType) == L"image/png") {
-      clsid = encoders[i].Clsid;
-      return true;
-    }
-  return false;
-}
+HWND FindDialogOf(DWORD threadId) { return FindThreadWindow(threadId, L"#32770"); }
+
+// GDI+'s PNG encoder.
+constexpr CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
 }  // namespace
 
@@ -89,8 +77,7 @@ ViewerRun::ViewerRun(std::wstring bookPath, ViewerOptions options) {
   threadId_ = id;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < deadline) {
-    for (HWND w : ThreadWindows(threadId_))
-      if (ClassOf(w) == kMainWindowClass && IsWindowVisible(w)) window_ = w;
+    window_ = FindThreadWindow(threadId_, kMainWindowClass);
     if (window_ || FindDialogOf(threadId_) || WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) break;
     Sleep(5);
   }
@@ -139,25 +126,22 @@ void ViewerRun::Command(int id) {
 }
 
 void ViewerRun::Key(UINT virtualKey, bool control) {
-  OnViewerThread([control] {
-    BYTE state[256];
-    GetKeyboardState(state);
-    state[VK_CONTROL] = state[VK_LCONTROL] = control ? 0x80 : 0;
-    SetKeyboardState(state);
-  });
-  const HWND target = Focus() ? Focus() : window_;
-  const UINT down = virtualKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-  const UINT up = virtualKey == VK_F10 ? WM_SYSKEYUP : WM_KEYUP;
+  const auto setControl = [this](bool down) {
+    OnViewerThread([down] {
+      BYTE state[256];
+      GetKeyboardState(state);
+      state[VK_CONTROL] = state[VK_LCONTROL] = down ? 0x80 : 0;
+      SetKeyboardState(state);
+    });
+  };
+  setControl(control);
+  const HWND focus = Focus(), target = focus ? focus : window_;
+  const bool system = virtualKey == VK_F10;  // F10 arrives as a system key
   const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(target, down, virtualKey, 1 | (scan << 16));
-  PostMessageW(target, up, virtualKey, 1 | (scan << 16) | (3u << 30));
+  PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
   Settle();
-  OnViewerThread([] {
-    BYTE state[256];
-    GetKeyboardState(state);
-    state[VK_CONTROL] = state[VK_LCONTROL] = 0;
-    SetKeyboardState(state);
-  });
+  if (control) setControl(false);
 }
 
 HWND ViewerRun::Focus() {
@@ -200,8 +184,7 @@ void ViewerRun::Screenshot(const std::wstring& path) {
     BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     SelectObject(memory, old);
     Gdiplus::Bitmap image(bitmap, nullptr);
-    CLSID png{};
-    if (PngEncoder(png)) image.Save(path.c_str(), &png, nullptr);
+    image.Save(path.c_str(), &kPngEncoder, nullptr);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
@@ -262,6 +245,26 @@ COLORREF ClientPixel(HWND window, int x, int y) {
   const COLORREF colour = GetPixel(screen, p.x, p.y);
   ReleaseDC(nullptr, screen);
   return colour;
+}
+
+int CountPixels(HWND window, const RECT& r, COLORREF colour) {
+  int count = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) count += ClientPixel(window, x, y) == colour;
+  return count;
+}
+
+std::wstring WindowTitle(HWND window) {
+  wchar_t title[300] = {};
+  GetWindowTextW(window, title, 300);
+  return title;
+}
+
+std::wstring ScreenshotPath(const std::wstring& fileName) {
+  wchar_t folder[MAX_PATH] = L"screenshots";
+  GetEnvironmentVariableW(L"TOMELET_SCREENSHOTS", folder, MAX_PATH);
+  CreateDirectoryW(folder, nullptr);
+  return std::wstring(folder) + L"\\" + fileName;
 }
 
 }  // namespace tomelet::test

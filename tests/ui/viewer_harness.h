@@ -55,6 +55,7 @@ class ViewerRun {
   int exitCode_ = -1;
 };
 
+std::wstring WindowTitle(HWND window);
 // Text of a dialog's control, or of the dialog itself (id 0).
 std::wstring DialogText(HWND dialog, int controlId = 0);
 // The text of a message box: its caption and its message.
@@ -76,5 +77,10 @@ std::wstring WinPath(const std::string& utf8Path);
 
 // The colour of one screen pixel of a window's client area.
 COLORREF ClientPixel(HWND window, int x, int y);
+// How many pixels of a rectangle of a window's client area have this colour.
+int CountPixels(HWND window, const RECT& r, COLORREF colour);
+
+// Where a screenshot goes: the folder TOMELET_SCREENSHOTS names (default screenshots\).
+std::wstring ScreenshotPath(const std::wstring& fileName);
 
 }  // namespace tomelet::test

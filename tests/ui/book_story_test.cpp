@@ -1,0 +1,242 @@
+// The reader's story: open a book, see the contents as drawn, step through pages of every
+// kind, zoom, widen and narrow the list, open another book through the Open dialog; a
+// file that is no book; a book of one entry, which gives the whole window to its text.
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include "app/book_view.h"
+#include "app/main_window.h"
+#include "app/viewer.h"
+#include "res/resource_ids.h"
+#include "tests/support/book_writer.h"
+#include "tests/support/png_writer.h"
+#include "tests/ui/viewer_harness.h"
+
+namespace tomelet::test {
+namespace {
+
+constexpr COLORREF kCream = RGB(255, 239, 192), kLightOrange = RGB(255, 207, 160);
+// Menu-bar positions of the zoom and chapter buttons (in the Window menu: 0, 2, 4, 5).
+constexpr UINT kSmaller = 3, kBigger = 5, kUp = 6, kDown = 7;
+
+std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
+
+std::string RedPicture() {
+  PngImage image{24, 16, 8, 2, {}, {}};
+  std::vector<std::uint8_t> row;
+  for (int x = 0; x < 24; ++x) row.insert(row.end(), {220, 30, 30});
+  image.rows.assign(16, row);
+  return EncodePng(image);
+}
+
+int Selected(const ViewerRun& viewer) { return static_cast<int>(SendMessageW(viewer.contents(), LB_GETCURSEL, 0, 0)); }
+bool Shows(const ViewerRun& viewer, const wchar_t* text) { return PaneText(viewer.text()).find(text) != std::wstring::npos; }
+
+// Whether a zoom or chapter command is greyed; the button and the Window menu always agree.
+bool Greyed(const ViewerRun& viewer, UINT barPosition) {
+  const HMENU bar = GetMenu(viewer.window());
+  const bool onBar = GetMenuState(bar, barPosition, MF_BYPOSITION) & MF_GRAYED;
+  const UINT inMenu = barPosition - (barPosition < kUp ? 3 : 2);
+  EXPECT_EQ(onBar, (GetMenuState(GetSubMenu(bar, 2), inMenu, MF_BYPOSITION) & MF_GRAYED) != 0) << barPosition;
+  return onBar;
+}
+
+int PaneZoom(const ViewerRun& viewer) {
+  int numerator = 0, denominator = 0;
+  SendMessageW(viewer.text(), EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator), reinterpret_cast<LPARAM>(&denominator));
+  return denominator == 20 ? numerator : -denominator;
+}
+
+// Dark pixels of a menu-bar button (owner drawn), in its upper and its lower half.
+std::pair<int, int> ButtonInk(const ViewerRun& viewer, UINT barPosition) {
+  RECT r{};
+  GetMenuItemRect(viewer.window(), GetMenu(viewer.window()), barPosition, &r);
+  HDC screen = GetDC(nullptr);
+  std::pair<int, int> ink{0, 0};
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240) ++(2 * y < r.top + r.bottom ? ink.first : ink.second);
+    }
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
+RECT Row(const ViewerRun& viewer, int row) {
+  RECT r{};
+  SendMessageW(viewer.contents(), LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
+  TempDir dir;
+  std::string chapter = "{\\rtf1\\ansi ";
+  for (int i = 1; i <= 200; ++i) chapter += "Text of chapter one, line " + std::to_string(i) + "\\par ";
+  ASSERT_TRUE(BookWriter()
+                  .Add("#META.TXT", "Title: A story\r\nAuthor: A. Writer\r\n")
+                  .Add("01 Chapter one.rtf", chapter + "}")
+                  .Add("02-1 Red.png", RedPicture())
+                  .Add("03-2 Data.bin", std::string(2048, 'd'))
+                  .Add("04 Tiny.rtf", "abc")
+                  .AddStored("05 Damaged.rtf", Rtf("checksum will not match"))
+                  .Write(dir.File("story.tmk")));
+  std::string bytes = ReadFileBytes(dir.File("story.tmk"));
+  bytes[bytes.find("checksum will")] = 'C';  // the stored bytes no longer match their CRC
+  WriteFileBytes(dir.File("story.tmk"), bytes);
+
+  ViewerRun viewer(WinPath(dir.File("story.tmk")));
+  ASSERT_TRUE(viewer.window());
+  EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: story.tmk");
+  EXPECT_TRUE(Shows(viewer, L"A. Writer"));  // the information page
+  EXPECT_EQ(ChildRect(viewer.contents()).right, 250);
+  EXPECT_EQ(ChildRect(viewer.text()).left, 256);
+  EXPECT_EQ(viewer.Focus(), viewer.text());
+  EXPECT_TRUE(Greyed(viewer, kUp));
+  EXPECT_FALSE(Greyed(viewer, kDown));
+
+  // The contents as drawn: icons by kind, indented one row height per level, on cream; the
+  // selected row light orange while the text has the focus and black while the list has it.
+  const int h = Row(viewer, 0).bottom - Row(viewer, 0).top;
+  const RECT picture = Row(viewer, 2), attachment = Row(viewer, 3);
+  const auto redraw = [&] { RedrawWindow(viewer.contents(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); };
+  redraw();
+  viewer.Screenshot(ScreenshotPath(L"book-story-contents.png"));
+  const COLORREF red = ClientPixel(viewer.contents(), h + 3 * h / 4, picture.top + 2 + h / 4);
+  EXPECT_TRUE(GetRValue(red) > 150 && GetGValue(red) < 110 && GetBValue(red) < 110) << std::hex << red;
+  EXPECT_EQ(ClientPixel(viewer.contents(), h / 2, picture.top + 2 + h / 2), kCream);
+  const COLORREF yellow = ClientPixel(viewer.contents(), 2 * h + h / 4, attachment.top + 2 + h / 2 + 2);
+  EXPECT_TRUE(GetRValue(yellow) > 200 && GetGValue(yellow) > 200 && GetBValue(yellow) < 100) << std::hex << yellow;
+  RECT list{};
+  GetClientRect(viewer.contents(), &list);
+  EXPECT_EQ(ClientPixel(viewer.contents(), list.right - 5, list.bottom - 5), kCream);
+  const RECT titleCell{h, Row(viewer, 0).top + 2, h + 30, Row(viewer, 0).bottom};
+  EXPECT_GT(CountPixels(viewer.contents(), titleCell, kLightOrange), 30 * (h - 2) / 2);
+  viewer.Key(VK_TAB);
+  ASSERT_EQ(viewer.Focus(), viewer.contents());
+  redraw();
+  EXPECT_GT(CountPixels(viewer.contents(), titleCell, RGB(0, 0, 0)), 30 * (h - 2) / 2);
+  viewer.Key(VK_TAB);
+  EXPECT_EQ(viewer.Focus(), viewer.text());
+
+  // A chapter: select all and copy; a click on an overlong link range reads nothing.
+  viewer.Key(VK_NEXT, true);
+  EXPECT_TRUE(Shows(viewer, L"Text of chapter one, line 200"));
+  viewer.Key('A', true);
+  viewer.Key('C', true);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE copied = GetClipboardData(CF_UNICODETEXT);
+  const std::wstring copiedText = copied ? static_cast<const wchar_t*>(GlobalLock(copied)) : L"";
+  if (copied) GlobalUnlock(copied);
+  CloseClipboard();
+  EXPECT_NE(copiedText.find(L"line 199"), std::wstring::npos);
+  ENLINK link{{viewer.text(), IDW_TEXT_PANE, EN_LINK}, WM_LBUTTONDOWN, 0, 0, {0, 6000}};
+  SendMessageW(viewer.window(), WM_NOTIFY, IDW_TEXT_PANE, reinterpret_cast<LPARAM>(&link));
+
+  // The chapter buttons are triangles (down: the flat side on top); plus has more ink than minus.
+  const auto up = ButtonInk(viewer, kUp), down = ButtonInk(viewer, kDown), smaller = ButtonInk(viewer, kSmaller);
+  EXPECT_GT(down.first, down.second + 5);
+  EXPECT_GT(up.second, up.first + 5);
+  EXPECT_GT(ButtonInk(viewer, kBigger).first, smaller.first);
+
+  // Zoom: level 1 keeps the text at 2/20 and level 80 at 79/20; each end greys its command,
+  // and a greyed button is drawn as an enabled one.
+  for (int i = 0; i < 19; ++i) viewer.Key(VK_F10);
+  EXPECT_EQ(PaneZoom(viewer), 2);
+  EXPECT_TRUE(Greyed(viewer, kSmaller));
+  EXPECT_EQ(ButtonInk(viewer, kSmaller), smaller);
+  viewer.Key(VK_F12);
+  EXPECT_EQ(PaneZoom(viewer), 2);
+  EXPECT_FALSE(Greyed(viewer, kSmaller));
+  viewer.Key(VK_F11);
+  EXPECT_EQ(PaneZoom(viewer), 20);
+  for (int i = 0; i < 60; ++i) viewer.Key(VK_F12);
+  EXPECT_EQ(PaneZoom(viewer), 79);
+  EXPECT_TRUE(Greyed(viewer, kBigger));
+  viewer.Key(VK_F11);
+
+  // The picture, centred below some space; the attachment; the failures.
+  viewer.Key(VK_NEXT, true);
+  PARAFORMAT2 format{};
+  format.cbSize = sizeof(format);
+  SendMessageW(viewer.text(), EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  EXPECT_EQ(format.wAlignment, PFA_CENTER);
+  EXPECT_EQ(format.dySpaceBefore, 100);
+  EXPECT_EQ(PaneText(viewer.text()).size(), 1u);  // one object: the picture
+  viewer.Screenshot(ScreenshotPath(L"book-story-picture.png"));
+  viewer.Key(VK_NEXT, true);
+  EXPECT_TRUE(Shows(viewer, L"Binary Attachemnt. To extract the file to disc please click the following link:"));
+  EXPECT_TRUE(Shows(viewer, L"(2 KB)"));
+  viewer.Key(VK_NEXT, true);
+  EXPECT_EQ(PaneText(viewer.text()), L"Could not load the chapter's text.");
+  viewer.Key(VK_NEXT, true);
+  EXPECT_EQ(PaneText(viewer.text()).rfind(L"Could not read chapter.\r(\"", 0), 0u) << PaneText(viewer.text());
+  EXPECT_TRUE(Greyed(viewer, kDown));
+  EXPECT_FALSE(Greyed(viewer, kUp));
+  viewer.Key(VK_NEXT, true);  // at the end: nothing moves
+  EXPECT_EQ(Selected(viewer), 5);
+  SendMessageW(viewer.contents(), LB_SETCURSEL, 1, 0);  // a click on a row, as the list reports it
+  PostMessageW(viewer.window(), WM_COMMAND, MAKEWPARAM(IDW_CONTENTS_LIST, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(viewer.contents()));
+  viewer.Settle();
+  EXPECT_TRUE(Shows(viewer, L"line 1"));
+
+  // The list is 10 pixels wider or narrower per key, and never narrower than 2.
+  viewer.Key(VK_F9);
+  EXPECT_EQ(ChildRect(viewer.contents()).right, 260);
+  for (int i = 0; i < 30; ++i) viewer.Key(VK_F8);
+  EXPECT_EQ(ChildRect(viewer.contents()).right, 2);
+  EXPECT_EQ(ChildRect(viewer.text()).left, 8);
+
+  // Another book through the Open dialog, whose file type box follows the current path.
+  ASSERT_TRUE(BookWriter().Add("01 X.rtf", Rtf("x2")).Add("02 Y.rtf", Rtf("y2")).Write(dir.File("second.zip")));
+  viewer.Key('O', true);
+  HWND dialog = viewer.WaitForDialog();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(SendDlgItemMessageW(dialog, 0x470, CB_GETCURSEL, 0, 0), 0);  // Tomelet
+  HWND nameBox = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+  SetWindowTextW(nameBox, WinPath(dir.File("second.zip")).c_str());
+  PressButton(dialog, IDOK);
+  for (int i = 0; i < 100 && WindowTitle(viewer.window()) != L"Tomelet: second.zip"; ++i) Sleep(20);
+  viewer.Settle();
+  EXPECT_EQ(Selected(viewer), 0);  // the row remembered at the start, not the row just read
+  EXPECT_TRUE(Shows(viewer, L"x2"));
+  viewer.Key('O', true);
+  dialog = viewer.WaitForDialog();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(SendDlgItemMessageW(dialog, 0x470, CB_GETCURSEL, 0, 0), 1);  // ZIP
+  PressButton(dialog, IDCANCEL);
+  viewer.Settle();
+  EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: second.zip");
+  PostMessageW(viewer.window(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+  EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+
+TEST(BookStory, AFileThatIsNoBookAndABookOfOneEntry) {
+  TempDir dir;
+  WriteFileBytes(dir.File("empty.tmk"), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+  {
+    ViewerRun viewer(WinPath(dir.File("empty.tmk")));
+    HWND box = viewer.WaitForDialog();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(ReadMessageBox(box).message, L"The file is empty!\r\r" + WinPath(dir.File("empty.tmk")));
+    PressButton(box, IDOK);
+    viewer.Settle();
+    EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet viewer");
+    EXPECT_EQ(SendMessageW(viewer.contents(), LB_GETCOUNT, 0, 0), 0);
+  }
+  ASSERT_TRUE(BookWriter().Add("01 Only.rtf", Rtf("The only chapter")).Write(dir.File("one.tmk")));
+  ViewerRun viewer(WinPath(dir.File("one.tmk")));
+  RECT client{};
+  GetClientRect(viewer.window(), &client);
+  const RECT pane = ChildRect(viewer.text());
+  EXPECT_TRUE(pane.left == 0 && pane.top == 0 && pane.right == client.right && pane.bottom == client.bottom);
+  EXPECT_FALSE(IsWindowEnabled(viewer.contents()));
+  EXPECT_FALSE(IsWindowEnabled(viewer.splitter()));
+  EXPECT_TRUE(Greyed(viewer, kUp));
+  viewer.Key(VK_F9);
+  EXPECT_EQ(ChildRect(viewer.text()).left, 0);
+  EXPECT_TRUE(Shows(viewer, L"The only chapter"));
+}
+
+}  // namespace
+}  // namespace tomelet::test

@@ -1,0 +1,162 @@
+// Settings kept and removed in the real registry of the test prefix: the reading place
+// brought back by the next start, the running mark after a forced end, and the ".tmk"
+// association (written from a fixed drive only, removed with the settings).
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include "app/viewer.h"
+#include "res/resource_ids.h"
+#include "tests/support/book_writer.h"
+#include "tests/ui/settings_support.h"
+#include "tests/ui/viewer_harness.h"
+
+namespace tomelet::test {
+namespace {
+
+class SettingsStory : public CleanRegistryTest {
+ protected:
+  std::wstring WriteBook(const std::string& name) {
+    BookWriter book;
+    for (int c = 1; c <= 3; ++c) {
+      std::string rtf = "{\\rtf1\\ansi ";
+      for (int i = 1; i <= 300; ++i) rtf += "c" + std::to_string(c) + " line " + std::to_string(i) + "\\par ";
+      book.Add("00" + std::to_string(c) + " Chapter.rtf", rtf + "}");
+    }
+    EXPECT_TRUE(book.Write(dir_.File(name)));
+    return WinPath(dir_.File(name));
+  }
+  TempDir dir_;
+};
+
+TEST_F(SettingsStory, KeptSettingsBringBackTheReadingPlaceAndDontSaveLeavesNoTrace) {
+  const std::wstring book = WriteBook("reading.tmk");
+  int32_t position = 0;
+  {
+    ViewerRun viewer(book);
+    viewer.OnViewerThread([&] { SetWindowPos(viewer.window(), nullptr, 100, 50, 800, 600, SWP_NOZORDER); });
+    viewer.Key(VK_NEXT, true);
+    viewer.Key(VK_F9);
+    viewer.Key(VK_F9);
+    viewer.Key(VK_F12);
+    viewer.Key(VK_F12);
+    viewer.Command(CMD_LANGUAGE_GERMAN);
+    viewer.OnViewerThread([&] { SendMessageW(viewer.text(), EM_LINESCROLL, 0, 40); });
+    viewer.Command(CMD_SAVE_SETTINGS);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));  // written at the end only
+    PostMessageW(viewer.window(), WM_COMMAND, CMD_EXIT, 0);
+    ASSERT_EQ(viewer.WaitForExit(), 0);
+    position = TheProgram().place.lastChapterPosition;
+  }
+  EXPECT_GT(position, 100);  // well into the chapter
+  EXPECT_EQ(SettingsDword(L"IgnoreFile"), 0);
+  EXPECT_EQ(SettingsDword(L"StoreSettings"), -1);
+  EXPECT_EQ(SettingsDword(L"LastChapterFile"), 1);
+  EXPECT_EQ(SettingsValueSize(L"LastArchiveFile"), (book.size() + 1) * 2);  // one terminator
+  EXPECT_EQ(SettingsValueSize(L"Windows"), 76u);
+  if (OnFixedDrive(TestProgramPath())) {
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), L"\"" + TestProgramPath() + L"\" \"%1\"");
+  }
+  SetDefaultValue(HKEY_CURRENT_USER, std::wstring(kSettingsPath) + L"\\Added by hand", L"x");
+  {
+    ViewerRun viewer;  // no book named: the last one comes back as it was left
+    EXPECT_EQ(SettingsDword(L"IgnoreFile"), -1);  // the running mark, set at the start
+    EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: reading.tmk");
+    RECT frame{};
+    GetWindowRect(viewer.window(), &frame);
+    EXPECT_TRUE(frame.left == 100 && frame.top == 50 && frame.right == 900 && frame.bottom == 650);
+    EXPECT_EQ(ChildRect(viewer.contents()).right, 270);
+    EXPECT_EQ(SendMessageW(viewer.contents(), LB_GETCURSEL, 0, 0), 1);
+    CHARRANGE caret{};
+    SendMessageW(viewer.text(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(caret.cpMin, position);
+    int numerator = 0, denominator = 0;
+    SendMessageW(viewer.text(), EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator), reinterpret_cast<LPARAM>(&denominator));
+    EXPECT_EQ(numerator * 20, 22 * denominator);
+    wchar_t file[32] = {};
+    GetMenuStringW(GetMenu(viewer.window()), 0, file, 32, MF_BYPOSITION);
+    EXPECT_STREQ(file, L"&Datei");
+    viewer.Key(VK_NEXT, true);  // the caret comes back once: the next chapter starts at the top
+    SendMessageW(viewer.text(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(caret.cpMin, 0);
+    viewer.Command(CMD_DONT_SAVE_SETTINGS);
+  }
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".tmk"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
+}
+
+TEST_F(SettingsStory, ABookOpenWhenTheProgramWasEndedByForceIsNotReopened) {
+  const std::wstring book = WriteBook("marked.tmk");
+  const auto reopens = [] {
+    ViewerRun viewer;  // closed at the end of this block, as the user closes it
+    return WindowTitle(viewer.window()) == L"Tomelet: marked.tmk";
+  };
+  {
+    ViewerRun viewer(book);
+    viewer.Command(CMD_SAVE_SETTINGS);
+  }
+  EXPECT_TRUE(reopens());
+  EXPECT_TRUE(reopens());
+  {
+    ViewerProcess crashed(ViewerExePath(), L"");
+    ASSERT_TRUE(crashed.window());
+    for (int i = 0; i < 100 && crashed.Title() != L"Tomelet: marked.tmk"; ++i) Sleep(50);
+    EXPECT_EQ(crashed.Title(), L"Tomelet: marked.tmk");
+    crashed.Kill();
+  }
+  EXPECT_EQ(SettingsDword(L"IgnoreFile"), -1);
+  EXPECT_FALSE(reopens());
+  ViewerRun named(book);  // a book named on the command line is opened all the same
+  EXPECT_EQ(WindowTitle(named.window()), L"Tomelet: marked.tmk");
+}
+
+TEST_F(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnlyAndRemovedWithTheSettings) {
+  const std::wstring program = TestProgramPath(), ours = L"\"" + program + L"\" \"%1\"";
+  const auto run = [](int command) {
+    ViewerRun viewer;
+    viewer.Command(command);
+  };
+  if (OnFixedDrive(program)) {
+    // Already registered to this program file: left as it is.
+    SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Tomelet viewer");
+    SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, ours + L" /before");
+    SetDefaultValue(HKEY_CLASSES_ROOT, kIconKey, L"icon before");
+    run(CMD_SAVE_SETTINGS);
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), ours + L" /before");
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kIconKey), L"icon before");
+    // The unquoted command older versions wrote is written anew, with the icon.
+    SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, program + L" %1");
+    run(CMD_SAVE_SETTINGS);
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), ours);
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kIconKey), program);
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, L".tmk"), L"Tomelet viewer");
+  }
+  // Settings not kept: our keys go, another program's ".tmk" stays.
+  SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Other.Book");
+  SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, ours);
+  run(CMD_DONT_SAVE_SETTINGS);
+  EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, L".tmk"), L"Other.Book");
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
+
+  // The program on a removable drive keeps its settings but never registers itself.
+  TempDir dir;
+  RemovableDrive stick(dir.path());
+  if (!stick.ready()) GTEST_SKIP() << "no Wine mount manager to map a removable drive";
+  const std::wstring exe = stick.root() + L"TomeletViewer.exe";
+  ASSERT_TRUE(CopyFileW(ViewerExePath().c_str(), exe.c_str(), FALSE));
+  ClearRegistry();
+  for (int command : {CMD_SAVE_SETTINGS, CMD_DONT_SAVE_SETTINGS}) {
+    ViewerProcess viewer(exe, L"");
+    ASSERT_TRUE(viewer.window());
+    viewer.Command(command);
+    ASSERT_TRUE(viewer.Close());
+    EXPECT_EQ(KeyExists(HKEY_CURRENT_USER, kSettingsPath), command == CMD_SAVE_SETTINGS);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".tmk"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
+    SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Tomelet viewer");  // another copy's, removed next
+    SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, L"\"C:\\Viewer\\TomeletViewer.exe\" \"%1\"");
+  }
+}
+
+}  // namespace
+}  // namespace tomelet::test
