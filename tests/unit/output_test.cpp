@@ -1,0 +1,282 @@
+// Saving and exporting without a window: the name rules, the picture document and the
+// KeyNote file, byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "output/keynote_writer.h"
+#include "output/picture_document.h"
+#include "output/save_rules.h"
+#include "tests/support/book_writer.h"
+#include "tests/support/zip_patch.h"
+
+namespace tomelet {
+namespace {
+
+using test::BookWriter;
+
+TEST(SaveRules, ClassFormAndTargetFollowTheEntryAndTheChosenFilter) {
+  struct Case {
+    const char* entry;
+    unsigned filter;
+    const wchar_t* chosen;
+    const wchar_t* target;
+    SaveForm form;
+    const wchar_t* defaultExtension;
+  };
+  const Case cases[] = {
+      {"pics/photo.png", 1, L"C:\\a.rtf", L"C:\\a.rtf", SaveForm::PngDocument, L"rtf"},
+      {"photo.png", 1, L"C:\\a.jpg", L"C:\\a.jpg.rtf", SaveForm::PngDocument, L"rtf"},
+      {"photo.png", 1, L"C:\\a.PnG", L"C:\\a.PnG.rtf", SaveForm::PngDocument, L"rtf"},
+      {"x.jpeg", 1, L"C:\\x.jpeg", L"C:\\x.jpeg.rtf", SaveForm::JpegDocument, L"rtf"},
+      {"x.JPG", 1, L"C:\\x.txt", L"C:\\x.txt", SaveForm::JpegDocument, L"rtf"},
+      {"photo.png", 2, L"C:\\a.png", L"C:\\a.png", SaveForm::AsStored, L"rtf"},
+      {"photo.png", 3, L"C:\\a.jpg", L"C:\\a.jpg", SaveForm::AsStored, L"rtf"},
+      {"01 Intro.RTF", 1, L"C:\\a.png", L"C:\\a.png", SaveForm::AsStored, L"rtf"},
+      {"data.bin", 1, L"C:\\data.png", L"C:\\data.png", SaveForm::AsStored, L""},
+      {"#META.TXT", 1, L"C:\\m", L"C:\\m", SaveForm::AsStored, L""},
+      {"PNG", 1, L"C:\\png", L"C:\\png", SaveForm::PngDocument, L"rtf"},  // no "." : the whole name
+  };
+  for (const Case& c : cases) {
+    const SaveClass kind = SaveClassOf(c.entry);
+    const SaveForm form = SaveFormOf(kind, c.entry, c.filter);
+    EXPECT_EQ(form, c.form) << c.entry;
+    EXPECT_EQ(SaveTargetName(c.chosen, form), c.target) << c.entry;
+    EXPECT_STREQ(SaveDefaultExtension(kind), c.defaultExtension) << c.entry;
+  }
+  EXPECT_EQ(SaveNameOffered("pics/photo.png"), L"photo.png");
+  EXPECT_EQ(SaveNameOffered(std::string(300, 'n')).size(), 259u);
+  using namespace std::string_literals;
+  EXPECT_EQ(SaveFilters(SaveClass::Picture, false),
+            L"RTF file, picture enbedded (*.rtf)\0*.rtf\0Picture file (*.png,*.jpg)\0*.png;*.jpg;*.jpeg\0"
+            L"All files (*.*)\0*.*\0\0"s);
+  EXPECT_EQ(SaveFilters(SaveClass::RtfText, true), L"RTF-Textdatei (*.rtf)\0*.rtf\0Alle Dateien (*.*)\0*.*\0\0"s);
+  EXPECT_EQ(SaveFilters(SaveClass::Other, false), L"All files (*.*)\0*.*\0\0"s);
+}
+
+TEST(ExportRules, ProposedNameSuffixOkRuleAndNoteName) {
+  EXPECT_EQ(ProposedKeyNoteName(L"D:\\Books\\Tale.tmk"), L"D:\\Books\\Tale.knt");
+  EXPECT_EQ(ProposedKeyNoteName(L"Tale"), L"knt");
+  struct Suffix {
+    const wchar_t* name;
+    const wchar_t* suffix;
+    bool keyNote;
+    unsigned filter;
+  };
+  const Suffix suffixes[] = {{L"C:\\x\\Book.KnT", L".KNT", true, 1}, {L"C:\\x\\Book.txt", L".TXT", false, 2},
+                             {L"C:\\x.y\\Book", L".Y\\BOOK", false, 2}, {L"Book", L"", false, 2},
+                             {L"book.knt", L".KNT", true, 1}};
+  for (const Suffix& s : suffixes) {
+    EXPECT_EQ(NameSuffix(s.name), s.suffix) << s.name;
+    EXPECT_EQ(IsKeyNoteSuffix(NameSuffix(s.name)), s.keyNote) << s.name;
+    EXPECT_EQ(KeyNoteFilterFor(s.name), s.filter) << s.name;
+  }
+  EXPECT_FALSE(ExportOkEnabled(0, 20));
+  EXPECT_FALSE(ExportOkEnabled(1, 4));
+  EXPECT_TRUE(ExportOkEnabled(1, 5));
+  EXPECT_EQ(NoteNameOf(L"C:\\t\\Book.knt"), L"Book.knt");
+  EXPECT_EQ(NoteNameOf(L"Book.knt"), L"Book.knt");
+}
+
+TEST(ExportRules, RowsCarryLevelKindAndTitleAndReadBack) {
+  struct Case {
+    const char* display;
+    const wchar_t* row;
+    int level;
+    bool picture;
+  };
+  const Case cases[] = {
+      {"02Intro", L"\u25AAIntro", 0, false},
+      {"13Bild", L"    \u25ABBild", 1, true},
+      {"22Tief \xC3\xA4", L"        \u25AATief \u00e4", 2, false},
+      {"04data.bin", L"", 0, false},  // attachments and the information row are never offered
+      {"11[About...]", L"", 0, false},
+  };
+  for (const Case& c : cases) {
+    const std::wstring row = ExportRowText(c.display);
+    EXPECT_EQ(row, c.row) << c.display;
+    if (row.empty()) continue;
+    const ExportRow read = ReadExportRow(row);
+    EXPECT_EQ(read.level, c.level) << c.display;
+    EXPECT_EQ(read.picture, c.picture) << c.display;
+    EXPECT_EQ(read.title, row.substr(4 * c.level + 1)) << c.display;
+  }
+  EXPECT_EQ(ExportRowText("92" + std::string(300, 't')).size(), 259u);
+}
+
+TEST(ExportRules, NamesOutsideTheAnsiCodePageBecomeQuestionMarks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Intro", "Intro"},
+      {"Stra\xC3\x9F" "e", "Stra\xDF" "e"},                     // in the code page: kept
+      {"Stra\xC3\x9F" "e \xD0\x93\xD0\xBB", "Stra?e ??"},        // one character outside: all non-ASCII
+      {"\xF0\x9D\x84\x9E x", "? x"},                             // a surrogate pair counts as one
+  };
+  for (const auto& [utf8, ansi] : cases) EXPECT_EQ(AnsiOrQuestionMarks(utf8), ansi) << utf8;
+}
+
+// A sink that refuses every write after the first `accepted` ones.
+class FailingSink final : public FileSink {
+ public:
+  explicit FailingSink(int accepted) : left_(accepted) {}
+  bool Write(std::string_view bytes) override {
+    if (left_-- <= 0) return false;
+    text.append(bytes);
+    return true;
+  }
+  std::string text;
+
+ private:
+  int left_;
+};
+
+TEST(PictureDocument, HexOfEveryByteInPiecesBetweenHeaderAndEnd) {
+  const std::string pngHead = "{\\rtf1\\ansi \r{\\pict\\wmetafile1\\pngblip\\picwgoal240\\pichgoal240 ";
+  const std::string jpegHead = "{\\rtf1\\ansi \r{\\pict\\wmetafile1\\jpegblip\\picwgoal240\\pichgoal240 ";
+  ASSERT_EQ(pngHead.size(), 63u);
+  ASSERT_EQ(jpegHead.size(), 64u);
+  struct Case {
+    std::string picture;
+    bool png;
+    std::size_t piece;
+    std::string hex;
+  };
+  const Case cases[] = {
+      {std::string("\x89PNG\x00\xFF", 6), true, 64 * 1024, "89504E4700FF"},
+      {std::string("\x89PNG\x00\xFF", 6), true, 4, "89504E4700FF"},
+      {"\xFF\xD8\xFF\xE0\x10", false, 1, "FFD8FFE010"},
+      {"", true, 3, ""},
+  };
+  for (const Case& c : cases) {
+    StringSink sink;
+    ASSERT_TRUE(WritePictureDocument(sink, c.picture, c.png, c.piece));
+    EXPECT_EQ(sink.text, (c.png ? pngHead : jpegHead) + c.hex + " }}");
+  }
+  const std::string big(200000, '\x5A');
+  StringSink sink;
+  ASSERT_TRUE(WritePictureDocument(sink, big, true));
+  EXPECT_EQ(sink.text.size(), 63 + 2 * big.size() + 3);
+  EXPECT_EQ(std::count(sink.text.begin(), sink.text.end(), '\r'), 1);
+  EXPECT_EQ(sink.text.find('\n'), std::string::npos);
+  for (int accepted : {0, 1, 3}) {
+    FailingSink failing(accepted);
+    EXPECT_FALSE(WritePictureDocument(failing, big, true)) << accepted;
+  }
+}
+
+// --- the KeyNote file -------------------------------------------------------------------
+
+std::string Head(const std::string& name) {
+  return "#!GFKNT 2.0\r\n#^011000000000000000000000\r\n%+\r\nNN=" + name + "\r\n";
+}
+std::string Node(int level, const std::string& title) {
+  return "%-\r\nLV=" + std::to_string(level) + "\r\nND=" + title + "\r\nNF=000000100100000000000000\r\n%:\r\n";
+}
+
+const std::string kIntro = "{\\rtf1\\ansi Intro text\\par}";
+const std::string kDeep = "{\\rtf1 deep}";
+
+class KeyNoteWriterTest : public ::testing::Test {
+ protected:
+  // Rows (sorted names): 0 Intro, 1 Deep, 2 Pic, 3 Tiny, 4 Secret, 5 Damaged.
+  void SetUp() override {
+    path_ = dir_.File("book.tmk");
+    ASSERT_TRUE(BookWriter()
+                    .Add("01 Intro.rtf", kIntro)
+                    .Add("02 Deep.rtf", kDeep)
+                    .Add("03 Pic.png", "not a picture")
+                    .Add("04 Tiny.rtf", "abc")
+                    .Add("05 Secret.rtf", "{\\rtf1 secret}", test::Encryption::Aes256)
+                    .AddStored("06 Damaged.rtf", "{\\rtf1 damaged}")
+                    .Write(path_));
+    std::string bytes = test::ReadFileBytes(path_);
+    test::PatchField(bytes, test::FindEntry(bytes, "06 Damaged.rtf"), test::Field::Crc, 0x1234);
+    test::WriteFileBytes(path_, bytes);
+  }
+  KeyNoteResult Export(FileSink& out, const std::vector<KeyNoteNode>& nodes, bool dontAsk = false) {
+    BookSession session;
+    EXPECT_EQ(OpenBookFile(session, std::wstring(path_.begin(), path_.end()), false, {}), OpenStatus::Opened);
+    const PasswordAsker ask = [dontAsk] { return PasswordAnswer{"wrong", dontAsk}; };
+    const PictureConverter toRtf = [](std::string bytes) -> std::optional<std::string> {
+      if (bytes == "not a picture") return std::nullopt;
+      return "{\\pict " + bytes + "}";
+    };
+    return WriteKeyNote(out, session, "Book.knt", nodes, ask, toRtf);
+  }
+  test::TempDir dir_;
+  std::string path_;
+};
+
+TEST_F(KeyNoteWriterTest, FilesAreWrittenExactlyLineByLine) {
+  struct Case {
+    const char* what;
+    std::vector<KeyNoteNode> nodes;
+    bool dontAsk;
+    ExportState state;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"one chapter at level 0",
+       {{0, false, "Intro", 0}},
+       false,
+       ExportState::Done,
+       "#!GFKNT 2.0\r\n#^011000000000000000000000\r\n%+\r\nNN=Book.knt\r\n%-\r\nLV=0\r\nND=Intro\r\n"
+       "NF=000000100100000000000000\r\n%:\r\n" + kIntro + "\r\n%%"},
+      {"levels, in the order given",
+       {{0, false, "Intro", 0}, {2, false, "Deep", 1}},
+       false,
+       ExportState::Done,
+       Head("Book.knt") + Node(0, "Intro") + kIntro + "\r\n" + Node(2, "Deep") + kDeep + "\r\n%%"},
+      {"a picture the decoder refuses has an empty body",
+       {{1, true, "Pic", 2}, {0, false, "Deep", 1}},
+       false,
+       ExportState::Done,
+       Head("Book.knt") + Node(1, "Pic") + "\r\n" + Node(0, "Deep") + kDeep + "\r\n%%"},
+      {"a 3-byte chapter stops the export after its node's lines",
+       {{0, false, "Intro", 0}, {0, false, "Tiny", 3}, {0, false, "Deep", 1}},
+       false,
+       ExportState::CannotLoadChapter,
+       Head("Book.knt") + Node(0, "Intro") + kIntro + "\r\n" + Node(0, "Tiny")},
+      {"a damaged chapter stops the export",
+       {{0, false, "Damaged", 5}},
+       false,
+       ExportState::CannotLoadChapter,
+       Head("Book.knt") + Node(0, "Damaged")},
+      {"a wrong password stops the export",
+       {{0, false, "Secret", 4}, {0, false, "Deep", 1}},
+       false,
+       ExportState::CannotOpenChapter,
+       Head("Book.knt") + Node(0, "Secret")},
+      {"under \"don't ask again\" the node has no body and the export goes on",
+       {{0, false, "Secret", 4}, {0, false, "Deep", 1}},
+       true,
+       ExportState::Done,
+       Head("Book.knt") + Node(0, "Secret") + Node(0, "Deep") + kDeep + "\r\n%%"},
+      {"an ANSI title", {{0, false, "Stra\xDF" "e?", 1}}, false, ExportState::Done,
+       Head("Book.knt") + Node(0, "Stra\xDF" "e?") + kDeep + "\r\n%%"},
+  };
+  for (const Case& c : cases) {
+    StringSink sink;
+    const KeyNoteResult result = Export(sink, c.nodes, c.dontAsk);
+    EXPECT_EQ(result.state, c.state) << c.what;
+    EXPECT_EQ(sink.text, c.bytes) << c.what;
+    if (c.state == ExportState::CannotOpenChapter) {
+      EXPECT_EQ(result.failedTitle, "Secret");
+      EXPECT_EQ(result.errorText, "Wrong password provided");
+    }
+  }
+}
+
+TEST_F(KeyNoteWriterTest, PicturesGoThroughTheConverterAndFailedWritesStop) {
+  StringSink sink;
+  BookWriter().Add("01 Pic.png", "PNGBYTES").Write(path_);
+  EXPECT_EQ(Export(sink, {{0, true, "Pic", 0}}).state, ExportState::Done);
+  EXPECT_EQ(sink.text, Head("Book.knt") + Node(0, "Pic") + "{\\pict PNGBYTES}\r\n%%");
+  for (int accepted = 0; accepted < 5; ++accepted) {
+    FailingSink failing(accepted);
+    EXPECT_EQ(Export(failing, {{0, true, "Pic", 0}}).state, ExportState::WriteFailed) << accepted;
+  }
+}
+
+}  // namespace
+}  // namespace tomelet
