@@ -343,11 +343,14 @@ TEST_F(SaveExportTest, AFullDiskKeepsTheExistingFile) {
   const std::string target = root + "full.knt";
   WriteFileBytes(target, "OLD");
   ASSERT_EQ(ReadFileBytes(target), "OLD");
-  std::string big(256 * 1024, 'x');
-  for (std::size_t i = 0; i < big.size(); i += 61) big[i] = '\n';
-  ViewerRun viewer(Write("big.tmk", BookWriter().Add("01 Big.rtf", Rtf(big))));
+  // Never shown: the book opens at the small chapter, and attachments are only opened.
+  const std::string big(256 * 1024, 'x');
+  ViewerRun viewer(Write("big.tmk", BookWriter()
+                                        .Add("01 Small.rtf", Rtf("small"))
+                                        .Add("02 Big.rtf", Rtf(big))
+                                        .Add("03 big.bin", big)));
   ExportDialogRun run(viewer);
-  run.Select({0});
+  run.Select({1});
   const std::wstring path = WinPath(target);
   const std::wstring message = run.Export(path);
   EXPECT_EQ(message.find(L"Error while writing to file\r" + path + L"\r\rSystem error message:\r"), 0u) << message;
@@ -355,11 +358,13 @@ TEST_F(SaveExportTest, AFullDiskKeepsTheExistingFile) {
   EXPECT_EQ(ReadFileBytes(target), "OLD");
   EXPECT_EQ(LeftoverFiles(root), 0u);
 
-  // Saving the chapter there fails the same way.
+  // Saving the attachment there fails the same way.
+  SendMessageW(viewer.contents(), LB_SETCURSEL, 2, 0);
+  PostMessageW(viewer.window(), WM_COMMAND, MAKEWPARAM(IDW_CONTENTS_LIST, LBN_SELCHANGE), 0);
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
-  AnswerSaveDialog(viewer, WinPath(root + "big.rtf"));
+  AnswerSaveDialog(viewer, WinPath(root + "big.bin"));
   EXPECT_EQ(AnswerMessageBox(viewer), L"Error writing file.");
-  EXPECT_FALSE(Exists(root + "big.rtf"));
+  EXPECT_FALSE(Exists(root + "big.bin"));
   EXPECT_EQ(LeftoverFiles(root), 0u);
   std::filesystem::remove(std::filesystem::u8path(target));
 }
