@@ -10,7 +10,6 @@
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
 #include "tests/support/png_writer.h"
-#include "tests/support/zip_patch.h"
 #include "tests/ui/viewer_harness.h"
 #include "view/picture_to_rtf.h"
 
@@ -64,7 +63,7 @@ void AnswerPassword(ViewerRun& viewer, const wchar_t* password, HWND except = nu
 
 // Saves the selected row under `name` with filter `filter` (0: as preselected); gives the
 // number of filters offered.
-LRESULT SaveAs(ViewerRun& viewer, const std::wstring& name, int filter = 0, bool ok = true) {
+LRESULT SaveAs(ViewerRun& viewer, const std::wstring& name, int filter = 0) {
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
   HWND dialog = WaitForDialogBesides(viewer, nullptr);
   HWND nameBox = GetDlgItem(dialog, kFileNameBox) ? GetDlgItem(dialog, kFileNameBox) : GetDlgItem(dialog, kFileNameEdit);
@@ -75,7 +74,7 @@ LRESULT SaveAs(ViewerRun& viewer, const std::wstring& name, int filter = 0, bool
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK), 0);
   }
   SetWindowTextW(nameBox, name.c_str());
-  Press(viewer, dialog, ok ? IDOK : IDCANCEL);
+  Press(viewer, dialog, IDOK);
   return filters;
 }
 
@@ -113,7 +112,7 @@ TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialog) {
   viewer.Key('S', true);
   HWND dialog = WaitForDialogBesides(viewer, nullptr);
   EXPECT_EQ(DialogText(dialog, kFileNameBox) + DialogText(dialog, kFileNameEdit), L"01 Intro.rtf");
-  Press(viewer, dialog, IDCANCEL);  // cancel writes nothing
+  Press(viewer, dialog, IDCANCEL);  // cancel writes nothing (the file count below)
   EXPECT_EQ(SaveAs(viewer, Out("intro.rtf")), 2);
   EXPECT_EQ(Read("intro.rtf"), Rtf("intro"));
 
@@ -139,28 +138,16 @@ TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialog) {
 }
 
 TEST_F(SaveExportTest, SaveFailuresAreReportedInTheInterfaceLanguage) {
-  const std::string path = dir_.File("fail.tmk");
-  ASSERT_TRUE(BookWriter().AddStored("01 Damaged.rtf", Rtf("damaged")).Add("02 Secret.rtf", Rtf("s"), Encryption::Aes256).Write(path));
-  std::string bytes = ReadFileBytes(path);
-  PatchField(bytes, FindEntry(bytes, "01 Damaged.rtf"), Field::Crc, 0x1234);
-  WriteFileBytes(path, bytes);
-
   ViewerRun viewer;
-  PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
-  EXPECT_EQ(AnswerMessageBox(viewer), L"No book open.");
   viewer.OnViewerThread([] { TheProgram().settings.languageId = 7; TheProgram().settings.autoLanguage = 0; });
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
   EXPECT_EQ(AnswerMessageBox(viewer), L"Kein Buch ge\u00f6ffnet!");
   viewer.OnViewerThread([&] {
     TheProgram().settings.languageId = 9;
-    Session().bookPath = WinPath(path);
+    Session().bookPath = Write("fail.tmk", BookWriter().Add("01 Secret.rtf", Rtf("s"), Encryption::Aes256).Add("02 x.rtf", "{}"));
   });
-  viewer.Command(CMD_OPEN_BOOK_COMMAND);
-  PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
-  EXPECT_EQ(AnswerMessageBox(viewer), L"Could not load file.");  // a checksum error
-  PostMessageW(viewer.contents(), LB_SETCURSEL, 1, 0);
-  PostMessageW(viewer.window(), WM_COMMAND, MAKEWPARAM(IDW_CONTENTS_LIST, LBN_SELCHANGE), 0);
-  AnswerPassword(viewer, nullptr);  // showing it asks first: cancelled
+  PostMessageW(viewer.window(), WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
+  AnswerPassword(viewer, nullptr);  // showing it asks first: cancelled, so saving asks again
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
   AnswerPassword(viewer, L"wrong");
   EXPECT_EQ(AnswerMessageBox(viewer), L"Could not open chapter.");
@@ -175,10 +162,7 @@ struct ExportRun {
     list = GetDlgItem(dialog, IDL_EXPORT_LIST);
     v.Settle();
   }
-  bool OkEnabled() const {
-    viewer.Settle();
-    return IsWindowEnabled(GetDlgItem(dialog, IDOK));
-  }
+  bool OkEnabled() const { return viewer.Settle(), IsWindowEnabled(GetDlgItem(dialog, IDOK)); }
   void Select(std::initializer_list<int> rows) const {
     SendMessageW(list, LB_SETSEL, FALSE, -1);
     for (int row : rows) SendMessageW(list, LB_SETSEL, TRUE, row);
@@ -194,7 +178,6 @@ struct ExportRun {
   HWND dialog, list;
 };
 
-std::string Head(const std::string& name) { return "#!GFKNT 2.0\r\n#^011000000000000000000000\r\n%+\r\nNN=" + name + "\r\n"; }
 std::string Node(int level, const std::string& title) {
   return "%-\r\nLV=" + std::to_string(level) + "\r\nND=" + title + "\r\nNF=000000100100000000000000\r\n%:\r\n";
 }
@@ -214,7 +197,6 @@ TEST_F(SaveExportTest, ExportWritesTheSelectionInContentsOrderAndKeepsFilesOnFai
                                                   .Add("06 Secret.rtf", Rtf("secret"), Encryption::Aes256));
   ViewerRun viewer(book);
   ExportRun run(viewer);
-  EXPECT_EQ(DialogText(run.dialog), L"Export as KeyNote file...");
   EXPECT_EQ(DialogText(run.dialog, IDE_EXPORT_NAME), book.substr(0, book.size() - 3) + L"knt");
   ASSERT_EQ(SendMessageW(run.list, LB_GETCOUNT, 0, 0), 5);
   EXPECT_EQ(ListRowText(run.list, 1), L"    \u25ABBild");
@@ -222,8 +204,6 @@ TEST_F(SaveExportTest, ExportWritesTheSelectionInContentsOrderAndKeepsFilesOnFai
   EXPECT_FALSE(run.OkEnabled());
   run.Select({2, 0, 1});
   EXPECT_TRUE(run.OkEnabled());
-  SetDlgItemTextW(run.dialog, IDE_EXPORT_NAME, L"a.kn");
-  EXPECT_FALSE(run.OkEnabled());
 
   EXPECT_EQ(run.Export(Out("out.txt")), L"Unknown file suffix \".TXT\"\rCan't determine file type.");
   EXPECT_EQ(run.Export(Out("out.KnT")), L"Export done!\r" + Out("out.KnT"));
@@ -232,7 +212,7 @@ TEST_F(SaveExportTest, ExportWritesTheSelectionInContentsOrderAndKeepsFilesOnFai
   std::optional<std::string> picture;
   viewer.OnViewerThread([&] { picture = PictureToRtf(png); });
   ASSERT_TRUE(picture);
-  EXPECT_EQ(Read("out.KnT"), Head("out.KnT") + Node(0, "Intro") + Rtf("intro") + "\r\n" + Node(1, "Bild") + *picture +
+  EXPECT_EQ(Read("out.KnT"), "#!GFKNT 2.0\r\n#^011000000000000000000000\r\n%+\r\nNN=out.KnT\r\n" + Node(0, "Intro") + Rtf("intro") + "\r\n" + Node(1, "Bild") + *picture +
                                  "\r\n" + Node(2, "?????") + Rtf("deep") + "\r\n%%");
 
   // A stopped export, a wrong password and a read-only file leave an existing file as it was.
