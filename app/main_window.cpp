@@ -12,6 +12,8 @@
 #include "app/viewer.h"
 #include "base/wide.h"
 #include "app/book_view.h"
+#include "output/keynote_export_dialog.h"
+#include "output/save_chapter.h"
 #include "res/resource_ids.h"
 #include "view/contents_drawing.h"
 #include "view/quick_search.h"
@@ -228,6 +230,10 @@ void OnCommand(HWND window, int id, int code) {
   switch (id) {
     case CMD_OPEN: ShowOpenDialog(); break;
     case CMD_OPEN_BOOK_COMMAND: OpenBook(window, Session().bookPath); break;
+    case CMD_SAVE_CHAPTER: SaveChapter(window, Session(), SelectedRow(), PasswordDialog()); break;
+    case CMD_EXPORT:
+      ExportDialog(window, TheProgram().instance, Session(), m.listFont.get(), PasswordDialog());
+      break;
     case CMD_EXIT: RecordAndClose(window); break;
     case CMD_COPY: SendMessageW(m.textPane, WM_COPY, 0, 0); break;
     case CMD_SELECT_ALL: {
@@ -270,9 +276,7 @@ LRESULT OnNotify(const NMHDR* header) {
   TEXTRANGEW range{link->chrg, text.data()};
   SendMessageW(Main().textPane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
   text.resize(wcsnlen(text.c_str(), text.size()));
-  if (text == kBaggageLink) {
-    // Extracting the attachment arrives with saving chapters.
-  }
+  if (text == kBaggageLink) SaveChapter(Main().window, Session(), SelectedRow(), PasswordDialog());
   return 0;
 }
 

@@ -21,9 +21,14 @@ results="$build/test-results.txt"
 
 # One virtual display for every Wine test, unless the caller has a display.
 xvfb_pid=""
+small_disk=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   WINEPREFIX="$TOMELET_WINEPREFIX" wineserver -k 2>/dev/null || true
+  if [ -n "$small_disk" ]; then
+    rm -f "$TOMELET_WINEPREFIX/dosdevices/t:"
+    umount "$small_disk" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
@@ -66,6 +71,16 @@ echo "== Windows build (i686)"
 cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DTOMELET_BENCH=ON >/dev/null
 cmake --build "$build/win32" -j"$jobs"
 "$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true   # prepare the prefix once
+# A disk of 64 KiB, drive T: for Wine, for the test that writes into a full disk. Only
+# root can mount it; without it that test is skipped.
+if [ "$(id -u)" = 0 ] && [ ! -e "$TOMELET_WINEPREFIX/dosdevices/t:" ]; then
+  mkdir -p "$build/small-disk"
+  if mount -t tmpfs -o size=64k tmpfs "$build/small-disk"; then
+    small_disk="$build/small-disk"
+    ln -s "$small_disk" "$TOMELET_WINEPREFIX/dosdevices/t:"
+    export TOMELET_SMALL_DISK="T:"
+  fi
+fi
 run_ctest "$build/win32" win32
 
 echo "== Windows build (x86_64)"
