@@ -13,7 +13,7 @@ pkgs=(cmake g++ make pkg-config
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
       googletest libgtest-dev libgmock-dev libbenchmark-dev libzip-dev zlib1g-dev
       clang libclang-rt-14-dev
-      zip unzip xz-utils dpkg-dev
+      zip unzip p7zip-full xz-utils dpkg-dev
       xvfb xauth x11-utils imagemagick xdotool
       wine wine64 wine32:i386
       locales python3)
