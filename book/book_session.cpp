@@ -84,7 +84,8 @@ ChapterEntryData ReadChapterEntry(BookSession& session, int row, const PasswordA
     return data;
   }
   if (how == EntryRead::Whole)
-    data.status = ReadOpenedEntry(file.get(), data.info.size, data.bytes, data.errorText, limit);
+    data.status =
+        ReadOpenedEntry(file.get(), data.info.size, data.bytes, data.errorText, limit, data.info.crcChecked);
   return data;
 }
 

@@ -40,6 +40,8 @@ EntryStatus StatEntry(zip_t* archive, zip_uint64_t entry, EntryInfo& info) {
     return EntryStatus::NoInformation;
   info.size = stat.size;
   if (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) info.encryptionMethod = stat.encryption_method;
+  const bool aes = info.encryptionMethod >= ZIP_EM_AES_128 && info.encryptionMethod <= ZIP_EM_AES_256;
+  info.crcChecked = !(aes && (stat.valid & ZIP_STAT_CRC) && stat.crc == 0);
   return EntryStatus::Ok;
 }
 
@@ -61,7 +63,7 @@ EntryStatus OpenEntry(zip_t* archive, zip_uint64_t entry, ZipFilePtr& file, std:
 }
 
 EntryStatus ReadOpenedEntry(zip_file_t* file, zip_uint64_t size, std::string& bytes, std::string& errorText,
-                            zip_uint64_t limit) {
+                            zip_uint64_t limit, bool crcChecked) {
   bytes.clear();
   errorText.clear();
   if (!file) return Fail(EntryStatus::CannotRead, bytes, errorText, LibzipText(ZIP_ER_INVAL));
@@ -85,6 +87,7 @@ EntryStatus ReadOpenedEntry(zip_file_t* file, zip_uint64_t size, std::string& by
       return Fail(EntryStatus::CannotRead, bytes, errorText, LibzipText(ZIP_ER_EOF));
   }
   // libzip checks the CRC when it reaches the end of the data, so read on to the end.
+  if (!crcChecked) return EntryStatus::Ok;
   char extra = 0;
   const zip_int64_t more = zip_fread(file, &extra, 1);
   if (more < 0) return Fail(EntryStatus::CannotRead, bytes, errorText, zip_file_strerror(file));
@@ -100,7 +103,7 @@ EntryData ReadEntry(zip_t* archive, zip_uint64_t entry, const BeforeOpenHook& be
   ZipFilePtr file;
   data.status = OpenEntry(archive, entry, file, data.errorText);
   if (data.status != EntryStatus::Ok) return data;
-  data.status = ReadOpenedEntry(file.get(), data.info.size, data.bytes, data.errorText, limit);
+  data.status = ReadOpenedEntry(file.get(), data.info.size, data.bytes, data.errorText, limit, data.info.crcChecked);
   return data;
 }
 

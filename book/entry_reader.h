@@ -23,6 +23,9 @@ enum class EntryStatus {
 struct EntryInfo {
   zip_uint64_t size = 0;              // uncompressed size as declared in the archive
   zip_uint16_t encryptionMethod = 0;  // ZIP_EM_NONE (0) when not encrypted
+  // False for WinZip AES entries without a CRC (AE-2, as 7-Zip and WinZip write them):
+  // libzip reports a CRC error when such an entry is read past its end.
+  bool crcChecked = true;
 };
 
 // The largest entry read into memory by default: 1 GiB in a 32-bit process, 2 GiB in a
@@ -41,9 +44,10 @@ EntryStatus OpenEntry(zip_t* archive, zip_uint64_t entry, ZipFilePtr& file, std:
 
 // Reads an opened entry to its end into `bytes`; `size` is the size its information
 // declared. Anything but exactly `size` bytes with a good checksum is a failure: then
-// `bytes` is empty and `errorText` holds libzip's text for what went wrong.
+// `bytes` is empty and `errorText` holds libzip's text for what went wrong. The checksum
+// is checked by reading on past the end, unless `crcChecked` is false (see EntryInfo).
 EntryStatus ReadOpenedEntry(zip_file_t* file, zip_uint64_t size, std::string& bytes, std::string& errorText,
-                            zip_uint64_t limit = DefaultEntrySizeLimit());
+                            zip_uint64_t limit = DefaultEntrySizeLimit(), bool crcChecked = true);
 
 // Runs after the entry's information is known and just before it is opened (where the
 // program asks for a password).
