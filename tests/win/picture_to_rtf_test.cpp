@@ -94,7 +94,7 @@ TEST(PictureToRtf, PngAndJpegInTheirBitDepths) {
 TEST(PictureToRtf, DamagedOrHugePicturesGiveNoPage) {
   const std::string good = EncodePng({4, 4, 8, 2, {}, std::vector<std::vector<std::uint8_t>>(4, std::vector<std::uint8_t>(12, 7))});
   for (const std::string& bytes : {std::string("This entry is text, not a picture."), std::string(), good.substr(0, 30),
-                                   test::PngHeaderOnly(100000, 100000), test::PngHeaderOnly(0, 0), ColourJpeg().substr(0, 20)})
+                                   EncodePng({100000, 100000, 8, 2, {}, {{}}}), EncodePng({0, 0, 8, 2, {}, {{}}}), ColourJpeg().substr(0, 20)})
     EXPECT_FALSE(PictureToRtf(bytes)) << bytes.size();
   (void)PictureToRtf(EncodePng({2, 1, 8, 3, {255, 0}, {{0, 1}}}));  // palette cut short: no crash
   const auto cut = PictureToRtf(good.substr(0, good.size() - 20));  // data ends early: never a larger page
