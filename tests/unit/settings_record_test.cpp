@@ -65,53 +65,35 @@ TEST(SettingsRecord, DefaultsComeFromTheScreenAndAZeroRecordGivesASmallEnglishWi
 }
 
 TEST(SettingsRecord, StoredValuesAreBroughtIntoRange) {
+  using W = WindowSettings;
   struct Case {
-    const char* what;
-    void (*set)(WindowSettings&);
     Field field;
-    int32_t expected;
+    int32_t stored, loaded;
   };
+  // A window 600 wide; the help window's fields as the help window brings them into range.
   const Case cases[] = {
-      {"zoom 60", [](WindowSettings& s) { s.zoomLevel = 60; }, &WindowSettings::zoomLevel, 20},
-      {"zoom 50", [](WindowSettings& s) { s.zoomLevel = 50; }, &WindowSettings::zoomLevel, 50},
-      {"contents too wide", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = 581; }, &WindowSettings::contentsWidth, 100},
-      {"contents just fit", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = 580; }, &WindowSettings::contentsWidth, 580},
-      {"contents below 2", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = 1; }, &WindowSettings::contentsWidth, 100},
-      {"contents INT_MIN", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = INT32_MIN; }, &WindowSettings::contentsWidth, 100},
-      {"contents INT_MAX", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = INT32_MAX; }, &WindowSettings::contentsWidth, 100},
-      {"left 1", [](WindowSettings& s) { s.windowLeft = 1; }, &WindowSettings::windowLeft, 1},
-      {"left huge", [](WindowSettings& s) { s.windowLeft = INT32_MAX; }, &WindowSettings::windowLeft, kW - 20},
-      {"top negative", [](WindowSettings& s) { s.windowTop = -7; }, &WindowSettings::windowTop, 0},
-      {"top huge", [](WindowSettings& s) { s.windowTop = 99999; }, &WindowSettings::windowTop, kH - 20},
-      {"width negative", [](WindowSettings& s) { s.windowWidth = -1; }, &WindowSettings::windowWidth, 100},
-      {"height INT_MIN", [](WindowSettings& s) { s.windowHeight = INT32_MIN; }, &WindowSettings::windowHeight, 100},
-      {"height huge", [](WindowSettings& s) { s.windowHeight = 5000; }, &WindowSettings::windowHeight, kH},
-      {"maximized", [](WindowSettings& s) { s.showState = 3; }, &WindowSettings::showState, 3},
-      {"show state 2", [](WindowSettings& s) { s.showState = 2; }, &WindowSettings::showState, 1},
-      {"automatic language", [](WindowSettings& s) { s.autoLanguage = 0xFFFF, s.languageId = 7; }, &WindowSettings::languageId, kFrenchUi},
-      {"any non-zero is automatic", [](WindowSettings& s) { s.autoLanguage = 1, s.languageId = 7; }, &WindowSettings::languageId, kFrenchUi},
-      {"fixed language", [](WindowSettings& s) { s.autoLanguage = 0, s.languageId = 7; }, &WindowSettings::languageId, 7},
-      {"show password -1", [](WindowSettings& s) { s.showPassword = -1; }, &WindowSettings::showPassword, 0},
-      // The help window's fields, as the help window brings them into range.
-      {"help tab 4", [](WindowSettings& s) { s.helpTab = 4; }, &WindowSettings::helpTab, 0},
-      {"help tab 3", [](WindowSettings& s) { s.helpTab = 3; }, &WindowSettings::helpTab, 3},
-      {"help left negative", [](WindowSettings& s) { s.helpLeft = -5; }, &WindowSettings::helpLeft, kW / 2},
-      {"help left beyond", [](WindowSettings& s) { s.helpLeft = kW + 1; }, &WindowSettings::helpLeft, kW / 2},
-      {"help top low", [](WindowSettings& s) { s.helpTop = kH - 19; }, &WindowSettings::helpTop, 0},
-      {"help width 9", [](WindowSettings& s) { s.helpWidth = 9; }, &WindowSettings::helpWidth, kW / 2},
-      {"help width beyond", [](WindowSettings& s) { s.helpWidth = kW + 1; }, &WindowSettings::helpWidth, kW / 2},
-      {"help height 10", [](WindowSettings& s) { s.helpHeight = 10; }, &WindowSettings::helpHeight, kH},
-      {"help height tall", [](WindowSettings& s) { s.helpHeight = kH - 19; }, &WindowSettings::helpHeight, kH},
-      {"help scroll", [](WindowSettings& s) { s.helpScrollY = -100; }, &WindowSettings::helpScrollY, 0},
-      {"help top char", [](WindowSettings& s) { s.helpTopChar = -1; }, &WindowSettings::helpTopChar, 0},
-      {"help show state 77", [](WindowSettings& s) { s.helpShowState = 77; }, &WindowSettings::helpShowState, 1},
+      {&W::zoomLevel, 60, 20}, {&W::zoomLevel, 50, 50}, {&W::contentsWidth, 581, 100}, {&W::contentsWidth, 580, 580},
+      {&W::contentsWidth, 1, 100}, {&W::contentsWidth, INT32_MIN, 100}, {&W::contentsWidth, INT32_MAX, 100},
+      {&W::windowLeft, 1, 1}, {&W::windowLeft, INT32_MAX, kW - 20}, {&W::windowTop, -7, 0}, {&W::windowTop, 99999, kH - 20},
+      {&W::windowWidth, -1, 100}, {&W::windowHeight, INT32_MIN, 100}, {&W::windowHeight, 5000, kH},
+      {&W::showState, 3, 3}, {&W::showState, 2, 1}, {&W::showPassword, -1, 0}, {&W::showPassword, 1, 1},
+      {&W::helpTab, 4, 0}, {&W::helpTab, -1, 0}, {&W::helpTab, 3, 3}, {&W::helpLeft, -5, kW / 2}, {&W::helpLeft, kW + 1, kW / 2},
+      {&W::helpTop, kH - 19, 0}, {&W::helpWidth, 9, kW / 2}, {&W::helpWidth, kW + 1, kW / 2}, {&W::helpHeight, 10, kH},
+      {&W::helpHeight, kH - 19, kH}, {&W::helpScrollY, -100, 0}, {&W::helpTopChar, -1, 0}, {&W::helpShowState, 77, 1},
   };
   for (const Case& c : cases) {
     WindowSettings s = DefaultSettings(kW, kH, kEnglishUi);
-    c.set(s);
+    s.windowWidth = 600;
+    s.*c.field = c.stored;
     ClampSettings(s, kW, kH, kFrenchUi);
     ClampHelpSettings(s, kW, kH);
-    EXPECT_EQ(s.*c.field, c.expected) << c.what;
+    EXPECT_EQ(s.*c.field, c.loaded) << c.stored;
+  }
+  // Any non-zero AutoLanguage follows the interface; 0 keeps the stored language.
+  for (const auto& [automatic, language] : {std::pair{0xFFFF, kFrenchUi}, std::pair{1, kFrenchUi}, std::pair{0, 7}}) {
+    WindowSettings s{.autoLanguage = static_cast<uint16_t>(automatic), .languageId = 7};
+    ClampSettings(s, kW, kH, kFrenchUi);
+    EXPECT_EQ(s.languageId, language) << automatic;
   }
 }
 
@@ -194,10 +176,8 @@ TEST(SettingsFromKey, DamagedValuesGiveSoundSettingsThatLoadAgainUnchanged) {
   key.lastChapterPosition = Dword(INT32_MIN);
   key.lastArchiveFile = Sz(std::u16string(5000, u'a'), true);
   WindowSettings s = *UnpackSettings(key.windows->bytes);
-  s.windowLeft = INT32_MIN;
   s.windowWidth = INT32_MAX;
   s.contentsWidth = -9;
-  s.zoomLevel = -1;
   s.helpTab = -1;
   key.windows = Record(s);
   const LoadedSettings loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
@@ -205,11 +185,8 @@ TEST(SettingsFromKey, DamagedValuesGiveSoundSettingsThatLoadAgainUnchanged) {
   EXPECT_EQ(loaded.lastChapterFile, -1);
   EXPECT_EQ(loaded.lastChapterPosition, 0);
   EXPECT_EQ(loaded.lastArchiveFile, u"");
-  EXPECT_EQ(loaded.settings.windowLeft, 0);
-  EXPECT_EQ(loaded.settings.windowWidth, kW);
-  EXPECT_EQ(loaded.settings.contentsWidth, kW / 6);
-  EXPECT_EQ(loaded.settings.zoomLevel, 20);
-  EXPECT_EQ(loaded.settings.helpTab, 0);
+  EXPECT_EQ(loaded.settings.contentsWidth, kW / 6);  // a sixth of the window as brought into range
+  // What is loaded is what would be written back: loading it again changes nothing.
   StoredSettings again = key;
   again.windows = Record(loaded.settings);
   again.lastChapterFile = Dword(loaded.lastChapterFile);

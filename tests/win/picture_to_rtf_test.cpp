@@ -1,7 +1,6 @@
 // Pictures decoded by the real GDI+ and written as RTF pages.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <string>
@@ -16,38 +15,7 @@ namespace {
 using test::EncodePng;
 using test::PngImage;
 
-// An 8 x 8 colour JPEG written by GDI+ itself.
-std::string ColourJpeg() {
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  std::string bytes;
-  {
-    Gdiplus::Bitmap bitmap(8, 8, PixelFormat24bppRGB);
-    for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x) bitmap.SetPixel(x, y, Gdiplus::Color(255, 200, 40, 10));
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::string buffer(size, '\0');
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, encoders);
-    IStream* stream = nullptr;
-    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    for (UINT i = 0; i < count; ++i)
-      if (std::wstring(encoders[i].MimeType) == L"image/jpeg") bitmap.Save(stream, &encoders[i].Clsid, nullptr);
-    HGLOBAL block = nullptr;
-    GetHGlobalFromStream(stream, &block);
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    bytes.assign(static_cast<const char*>(GlobalLock(block)), static_cast<std::size_t>(stat.cbSize.QuadPart));
-    GlobalUnlock(block);
-    stream->Release();
-  }
-  Gdiplus::GdiplusShutdown(token);
-  return bytes;
-}
-
-TEST(PictureToRtf, PngAndJpegInTheirBitDepths) {
+TEST(PictureToRtf, PicturesInTheirBitDepths) {
   const std::string opening = "{\\rtf1\\qc\\vertalc{\\pict\\dibitmap\\wbmwidthbytes", closing = "\r\n}}";
   struct Case {
     const char* what;
@@ -69,7 +37,6 @@ TEST(PictureToRtf, PngAndJpegInTheirBitDepths) {
       {"16 bits per channel", EncodePng({1, 1, 16, 2, {}, {{0x11, 0x11, 0x22, 0x22, 0x33, 0x33}}}), "?",
        {"2000", "1800"}, "", "?"},
       {"grey", EncodePng({1, 1, 8, 0, {}, {{0x40}}}), "?", {"0800", "1800", "2000"}, "", "?"},
-      {"colour JPEG", ColourJpeg(), "24\\picw8\\pich8", {"1800"}, "", "?"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -94,7 +61,7 @@ TEST(PictureToRtf, PngAndJpegInTheirBitDepths) {
 TEST(PictureToRtf, DamagedOrHugePicturesGiveNoPage) {
   const std::string good = EncodePng({4, 4, 8, 2, {}, std::vector<std::vector<std::uint8_t>>(4, std::vector<std::uint8_t>(12, 7))});
   for (const std::string& bytes : {std::string("This entry is text, not a picture."), std::string(), good.substr(0, 30),
-                                   EncodePng({100000, 100000, 8, 2, {}, {{}}}), EncodePng({0, 0, 8, 2, {}, {{}}}), ColourJpeg().substr(0, 20)})
+                                   EncodePng({100000, 100000, 8, 2, {}, {{}}}), EncodePng({0, 0, 8, 2, {}, {{}}})})
     EXPECT_FALSE(PictureToRtf(bytes)) << bytes.size();
   (void)PictureToRtf(EncodePng({2, 1, 8, 3, {255, 0}, {{0, 1}}}));  // palette cut short: no crash
   const auto cut = PictureToRtf(good.substr(0, good.size() - 20));  // data ends early: never a larger page
