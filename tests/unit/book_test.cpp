@@ -170,23 +170,13 @@ TEST_F(BookTest, EveryEntryGivesItsPageOrTheMessageWhyNot) {
   const std::string big = Pattern(9u << 20);  // more than one read step
   const std::string attachment = Pattern(150000);
   ASSERT_EQ(Open(BookWriter()
-                     .Add("01 Chapter.rtf", Rtf("chapter"))
-                     .Add("02 Big.rtf", big)
-                     .AddStored("03 Stored.rtf", "stored")
-                     .Add("04 Tiny.png", "abc")
-                     .Add("05 Empty.rtf", "")
-                     .Add("06 Picture.png", "picture bytes")
-                     .Add("07 Broken.jpeg", "no picture")
-                     .Add("#meta.txt", "Title: x")
-                     .Add("08 Manual.pdf", attachment)
-                     .AddStored("09 Flipped.rtf", Pattern(1000))
-                     .Add("10 Crc.rtf", Pattern(5000))
-                     .AddStored("11 Short.rtf", Pattern(100))
-                     .AddStored("12 Long.rtf", Pattern(100))
-                     .AddStored("13 Bomb.rtf", Pattern(64))
-                     .AddStored("14 Method.rtf", Pattern(100))
-                     .AddStored("15 Strong.rtf", Pattern(100))
-                     .AddStored("16 Lost.rtf", Pattern(100)),
+                     .Add("01 Chapter.rtf", Rtf("chapter")).Add("02 Big.rtf", big).AddStored("03 Stored.rtf", "stored")
+                     .Add("04 Tiny.png", "abc").Add("05 Empty.rtf", "").Add("06 Picture.png", "picture bytes")
+                     .Add("07 Broken.jpeg", "no picture").Add("#meta.txt", "Title: x").Add("08 Manual.pdf", attachment)
+                     .AddStored("09 Flipped.rtf", Pattern(1000)).Add("10 Crc.rtf", Pattern(5000))
+                     .AddStored("11 Short.rtf", Pattern(100)).AddStored("12 Long.rtf", Pattern(100))
+                     .AddStored("13 Bomb.rtf", Pattern(64)).AddStored("14 Method.rtf", Pattern(100))
+                     .AddStored("15 Strong.rtf", Pattern(100)).AddStored("16 Lost.rtf", Pattern(100)),
                  [](std::string& zip) {
                    zip[test::FindEntry(zip, "09 Flipped.rtf").data + 500] ^= 0x20;
                    const test::EntryHeaders crc = test::FindEntry(zip, "10 Crc.rtf");
@@ -195,9 +185,7 @@ TEST_F(BookTest, EveryEntryGivesItsPageOrTheMessageWhyNot) {
                    Patch(zip, "12 Long.rtf", Field::Size, 60);
                    Patch(zip, "13 Bomb.rtf", Field::Size, 0xFFFFFFFEu);
                    Patch(zip, "14 Method.rtf", Field::Method, 97);  // WavPack
-                   const test::EntryHeaders strong = test::FindEntry(zip, "15 Strong.rtf");
-                   test::PutLe(zip, strong.local + 6, 0x41, 2);  // encrypted, strong encryption
-                   test::PutLe(zip, strong.central + 8, 0x41, 2);
+                   Patch(zip, "15 Strong.rtf", Field::Flags, 0x41);  // encrypted, strong encryption
                    const test::EntryHeaders lost = test::FindEntry(zip, "16 Lost.rtf");
                    zip[lost.local] = 'X';
                    test::PutLe(zip, lost.local + 28, 0xFFFF, 2);
@@ -205,7 +193,7 @@ TEST_F(BookTest, EveryEntryGivesItsPageOrTheMessageWhyNot) {
             OpenStatus::Opened);
   ASSERT_EQ(session_.rows.size(), 17u);
   const auto toRtf = [](std::string encoded) -> std::optional<std::string> {
-    if (encoded != "picture bytes") return std::nullopt;
+    if (encoded.rfind("no ", 0) == 0) return std::nullopt;  // "no picture"
     return "{picture of " + encoded + "}";
   };
   const auto failed = [](const std::string& first, const std::string& detail) {
