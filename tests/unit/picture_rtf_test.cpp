@@ -36,7 +36,9 @@ std::optional<std::string> Serialize(const DecodedPicture& p) {
   const auto length = PictureRtfLength(p);
   EXPECT_EQ(text.has_value(), length.has_value());
   if (text && length) {
-    std::string own(*length, '\x01');
+    std::string own(*length + 1, '\x01');
+    EXPECT_FALSE(WritePictureRtf(p, own.data(), own.size()));  // only a block of the exact size
+    own.pop_back();
     EXPECT_TRUE(WritePictureRtf(p, own.data(), own.size()));
     EXPECT_EQ(own, *text);
   }
