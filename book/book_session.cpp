@@ -10,16 +10,29 @@ namespace {
 
 constexpr std::size_t kMaxPathChars = 259;
 
+// True when the password opens the entry and the entry reads to its end with a good
+// checksum. The traditional PKWARE check at opening is one byte, so one wrong password
+// in 256 passes it; only the read shows whether the password is the right one.
+bool PasswordReadsEntry(zip_t* archive, zip_uint64_t entry, const std::string& password, int& openError) {
+  ZipFilePtr file(zip_fopen_index_encrypted(archive, entry, 0, password.c_str()));
+  openError = file ? ZIP_ER_OK : zip_get_error(archive)->zip_err;
+  zip_error_clear(archive);
+  EntryInfo info;
+  if (!file || StatEntry(archive, entry, info) != EntryStatus::Ok) return false;
+  std::string bytes, error;
+  return ReadOpenedEntry(file.get(), info.size, bytes, error) == EntryStatus::Ok;
+}
+
 // The form of the typed password that opens the entry: the ANSI form, or, when libzip
 // refuses that one and the password has characters beyond ASCII, the UTF-8 form.
 std::string PasswordFormThatOpens(zip_t* archive, zip_uint64_t entry, const std::string& ansi,
                                   const std::string& utf8) {
   if (utf8 == ansi) return ansi;
-  ZipFilePtr probe(zip_fopen_index_encrypted(archive, entry, 0, ansi.c_str()));
-  if (probe || zip_get_error(archive)->zip_err != ZIP_ER_WRONGPASSWD) return ansi;
-  probe.reset(zip_fopen_index_encrypted(archive, entry, 0, utf8.c_str()));
-  zip_error_clear(archive);
-  return probe ? utf8 : ansi;
+  int openError = ZIP_ER_OK;
+  if (PasswordReadsEntry(archive, entry, ansi, openError)) return ansi;
+  // Anything but a refused password (or a refused read) is not the password's fault.
+  if (openError != ZIP_ER_OK && openError != ZIP_ER_WRONGPASSWD) return ansi;
+  return PasswordReadsEntry(archive, entry, utf8, openError) ? utf8 : ansi;
 }
 
 void ClearPasswordState(BookSession& session) {

@@ -1,15 +1,19 @@
-// Feeds one input to the book-format code three ways: as a source name, as the bytes of
-// an index file, and as a whole book archive whose contents are built and whose every
-// entry is read.
+// Feeds one input to the book-format code four ways: as a source name, as the bytes of
+// an index file and of an information file, and as a whole book archive whose contents
+// are built and whose every entry is read, through the entry reader and the page builder
+// as the window reads it (a password given once) and through the bare reader.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "book/attachment_page.h"
+#include "book/book_session.h"
 #include "book/entry_reader.h"
 #include "book/index_file.h"
+#include "book/info_page.h"
 #include "book/name_rules.h"
+#include "book/pages.h"
 #include "book/table_of_contents.h"
 #include "base/text.h"
 
@@ -57,6 +61,48 @@ void IndexBytes(std::string_view bytes) {
   }
 }
 
+// The information page stays one RTF group of 7-bit text and CRs, whatever the bytes.
+void InfoBytes(std::string_view bytes) {
+  const std::optional<std::string> page = BuildInfoPage(bytes);
+  Check(page.has_value() == !bytes.empty());
+  if (!page) return;
+  int depth = 0;
+  for (std::size_t i = 0; i < page->size(); ++i) {
+    const auto c = static_cast<unsigned char>((*page)[i]);
+    Check(c == '\r' || (c >= 32 && c < 128));
+    if (c == '\\') ++i;
+    else if (c == '{') ++depth;
+    else if (c == '}') Check(--depth > 0 || i + 1 == page->size());
+  }
+  Check(depth == 0);
+}
+
+// Every row read as the window reads it: the password rule, the entry reader, the page.
+void Rows(OpenedBook book) {
+  BookSession session;
+  session.archive = std::move(book.archive);
+  int asked = 0;
+  const PasswordAsker ask = [&asked]() -> std::optional<PasswordAnswer> {
+    if (asked++) return std::nullopt;
+    return PasswordAnswer{"secret", false};
+  };
+  TableOfContents toc = BuildTableOfContents(session.archive.get(), false, [&](zip_uint64_t entry, const EntryInfo& info) {
+    AskPasswordIfNeeded(session, entry, info, ask);
+  }, kFuzzEntryLimit);
+  session.chapters = std::move(toc.chapters);
+  session.rows = std::move(toc.rows);
+  for (std::size_t row = 0; row < session.rows.size() && row < kMaxEntriesRead; ++row) {
+    const ChapterEntry& chapter = session.chapters[static_cast<std::size_t>(session.rows[row].chapterRow)];
+    ChapterEntryData data = ReadChapterEntry(session, static_cast<int>(row), ask, ReadForPage(chapter), kFuzzEntryLimit);
+    Check(data.chapter == &chapter);
+    Check(data.status == EntryStatus::Ok ? data.bytes.size() == data.info.size || ReadForPage(chapter) == EntryRead::OpenOnly
+                                         : data.bytes.empty());
+    const Page page = BuildPage(std::move(data), false, [](std::string) { return std::optional<std::string>(); });
+    Check(page.form == Page::Form::Bytes || !page.text.empty());
+  }
+  Check(ReadChapterEntry(session, -1, ask).status == EntryStatus::NoInformation);
+}
+
 void Archive(std::string_view bytes) {
   OpenedBook book = OpenBookArchiveFromBuffer(bytes);
   if (book.status != OpenStatus::Opened) return;
@@ -85,6 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   SourceName(bytes);
   IndexBytes(bytes);
+  InfoBytes(bytes);
   Archive(bytes);
+  Rows(OpenBookArchiveFromBuffer(bytes));
   return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Writes test books (ZIP archives) with libzip: plain, deflated, stored, and WinZip-AES
-// encrypted entries. Traditional PKWARE encryption is written by Info-ZIP's zip -P
-// in the tests that need it, since libzip does not write it.
+// encrypted entries (AE-1). PKWARE encryption (zip -P) and AE-2 (7z) are written by
+// scripts at build time, since libzip writes neither.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -47,21 +47,15 @@ std::string ZlibStored(const std::string& raw) {
   return out;
 }
 
-std::string Header(std::uint32_t width, std::uint32_t height, std::uint8_t depth, std::uint8_t type) {
-  std::string ihdr;
-  PutBe(ihdr, width);
-  PutBe(ihdr, height);
-  ihdr += static_cast<char>(depth);
-  ihdr += static_cast<char>(type);
-  ihdr += std::string(3, '\0');  // deflate, adaptive filtering, no interlace
-  return ihdr;
-}
-
 }  // namespace
 
 std::string EncodePng(const PngImage& image) {
   std::string png = "\x89PNG\r\n\x1A\n";
-  Chunk(png, "IHDR", Header(image.width, image.height, image.bitDepth, image.colourType));
+  std::string header;
+  PutBe(header, image.width);
+  PutBe(header, image.height);
+  header += {static_cast<char>(image.bitDepth), static_cast<char>(image.colourType), 0, 0, 0};  // deflate, no interlace
+  Chunk(png, "IHDR", header);
   if (!image.palette.empty()) Chunk(png, "PLTE", std::string(image.palette.begin(), image.palette.end()));
   std::string raw;
   for (const auto& row : image.rows) {
@@ -69,14 +63,6 @@ std::string EncodePng(const PngImage& image) {
     raw.append(row.begin(), row.end());
   }
   Chunk(png, "IDAT", ZlibStored(raw));
-  Chunk(png, "IEND", "");
-  return png;
-}
-
-std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height) {
-  std::string png = "\x89PNG\r\n\x1A\n";
-  Chunk(png, "IHDR", Header(width, height, 8, 2));
-  Chunk(png, "IDAT", ZlibStored(std::string(16, '\0')));
   Chunk(png, "IEND", "");
   return png;
 }

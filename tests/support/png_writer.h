@@ -17,7 +17,4 @@ struct PngImage {
 
 std::string EncodePng(const PngImage& image);
 
-// A PNG whose header declares the given size but holds almost no data.
-std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height);
-
 }  // namespace tomelet::test

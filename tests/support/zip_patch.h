@@ -40,20 +40,14 @@ inline EntryHeaders FindEntry(const std::string& zip, std::string_view name) {
   return found;
 }
 
-// Field offsets inside the two headers.
-enum class Field { Method, Crc, CompressedSize, Size };
+// A field's offset in the local header; the central header has it 2 bytes further on.
+enum class Field { Flags = 6, Method = 8, Crc = 14, CompressedSize = 18, Size = 22 };
 
 inline void PatchField(std::string& zip, const EntryHeaders& at, Field field, std::uint32_t value) {
-  struct Place {
-    std::size_t local, central;
-    int bytes;
-  };
-  const Place p = field == Field::Method           ? Place{8, 10, 2}
-                  : field == Field::Crc            ? Place{14, 16, 4}
-                  : field == Field::CompressedSize ? Place{18, 20, 4}
-                                                   : Place{22, 24, 4};
-  PutLe(zip, at.local + p.local, value, p.bytes);
-  PutLe(zip, at.central + p.central, value, p.bytes);
+  const auto offset = static_cast<std::size_t>(field);
+  const int bytes = field == Field::Flags || field == Field::Method ? 2 : 4;
+  PutLe(zip, at.local + offset, value, bytes);
+  PutLe(zip, at.central + offset + 2, value, bytes);
 }
 
 // Offset of the extra field `id` inside the extra fields starting at `at`, or npos.

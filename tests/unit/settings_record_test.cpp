@@ -11,9 +11,9 @@ namespace {
 
 constexpr int kW = 1280, kH = 1024;  // the screen of these tests
 constexpr int kEnglishUi = 9, kGermanUi = 7, kFrenchUi = 12;
+using Field = int32_t WindowSettings::*;
 
 StoredValue Dword(int32_t value) { return {kRegDword, DwordBytes(value)}; }
-StoredValue Binary(std::vector<uint8_t> bytes) { return {kRegBinary, std::move(bytes)}; }
 StoredValue Sz(const std::u16string& text, bool terminated) {
   std::vector<uint8_t> bytes = PathBytes(text);
   if (terminated) bytes.insert(bytes.end(), {0, 0});
@@ -21,231 +21,102 @@ StoredValue Sz(const std::u16string& text, bool terminated) {
 }
 StoredValue Record(const WindowSettings& s) {
   const PackedSettings packed = PackSettings(s);
-  return Binary({packed.begin(), packed.end()});
+  return {kRegBinary, {packed.begin(), packed.end()}};
 }
 
-// A record whose every field is distinct, negative values included.
-WindowSettings Distinct() {
-  WindowSettings s;
-  s.storeSettings = -1;
-  s.autoLanguage = 0x1234;
-  s.reserved = 0xBEEF;
-  int32_t value = -3;
-  for (int32_t* field : {&s.languageId, &s.showState, &s.windowLeft, &s.windowTop, &s.windowWidth, &s.windowHeight,
-                         &s.contentsWidth, &s.zoomLevel, &s.showPassword, &s.helpShowState, &s.helpLeft, &s.helpTop,
-                         &s.helpWidth, &s.helpHeight, &s.helpTab, &s.helpScrollY, &s.helpTopChar})
-    *field = value += 1001;
-  return s;
-}
-
-int32_t At(const PackedSettings& p, std::size_t offset) {
-  return static_cast<int32_t>(p[offset] | p[offset + 1] << 8 | p[offset + 2] << 16 | static_cast<uint32_t>(p[offset + 3]) << 24);
-}
-
-TEST(SettingsRecord, PacksEveryFieldAtItsOffsetLittleEndianAndBack) {
-  const WindowSettings s = Distinct();
+TEST(SettingsRecord, EveryFieldAtItsOffsetLittleEndianAndOnlyExactly76Bytes) {
+  WindowSettings s{.storeSettings = -1, .autoLanguage = 0x1234, .reserved = 0xBEEF};
+  const Field fields[] = {&WindowSettings::languageId, &WindowSettings::showState, &WindowSettings::windowLeft,
+                          &WindowSettings::windowTop, &WindowSettings::windowWidth, &WindowSettings::windowHeight,
+                          &WindowSettings::contentsWidth, &WindowSettings::zoomLevel, &WindowSettings::showPassword,
+                          &WindowSettings::helpShowState, &WindowSettings::helpLeft, &WindowSettings::helpTop,
+                          &WindowSettings::helpWidth, &WindowSettings::helpHeight, &WindowSettings::helpTab,
+                          &WindowSettings::helpScrollY, &WindowSettings::helpTopChar};
+  for (std::size_t i = 0; i < std::size(fields); ++i) s.*fields[i] = static_cast<int32_t>(i * 1001) - 3000;
   const PackedSettings p = PackSettings(s);
-  EXPECT_EQ(At(p, 0), -1);
-  EXPECT_EQ(p[4], 0x34);
-  EXPECT_EQ(p[5], 0x12);
-  EXPECT_EQ(p[6], 0xEF);  // reserved bytes go back as they came
-  EXPECT_EQ(p[7], 0xBE);
-  const std::pair<std::size_t, int32_t> fields[] = {
-      {8, s.languageId},     {12, s.showState},     {16, s.windowLeft},   {20, s.windowTop},   {24, s.windowWidth},
-      {28, s.windowHeight},  {32, s.contentsWidth}, {36, s.zoomLevel},    {40, s.showPassword}, {44, s.helpShowState},
-      {48, s.helpLeft},      {52, s.helpTop},       {56, s.helpWidth},    {60, s.helpHeight},  {64, s.helpTab},
-      {68, s.helpScrollY},   {72, s.helpTopChar}};
-  for (const auto& [offset, value] : fields) EXPECT_EQ(At(p, offset), value) << "offset " << offset;
+  const auto at = [&p](std::size_t o) { return static_cast<int32_t>(p[o] | p[o + 1] << 8 | p[o + 2] << 16 | uint32_t{p[o + 3]} << 24); };
+  EXPECT_EQ(at(0), -1);
+  EXPECT_EQ(at(4), static_cast<int32_t>(0xBEEF1234u));  // the reserved bytes go back as they came
+  for (std::size_t i = 0; i < std::size(fields); ++i) EXPECT_EQ(at(8 + 4 * i), s.*fields[i]) << "offset " << 8 + 4 * i;
   EXPECT_EQ(UnpackSettings(p), s);
-}
-
-TEST(SettingsRecord, OnlyARecordOfExactly76BytesIsOne) {
-  const PackedSettings p = PackSettings(Distinct());
   std::vector<uint8_t> bytes(p.begin(), p.end());
-  EXPECT_TRUE(UnpackSettings(bytes));
-  for (std::size_t size : {0u, 4u, 75u, 77u, 200u}) {
+  for (std::size_t size : {0u, 75u, 77u, 200u}) {
     bytes.resize(size, 0x55);
     EXPECT_FALSE(UnpackSettings(bytes)) << size << " bytes";
   }
 }
 
-TEST(SettingsRecord, FirstStartDefaultsComeFromTheScreen) {
-  const WindowSettings s = DefaultSettings(kW, kH, kGermanUi);
-  EXPECT_EQ(s.storeSettings, 0);
-  EXPECT_EQ(s.autoLanguage, 0xFFFF);
-  EXPECT_EQ(s.languageId, kGermanUi);
-  EXPECT_EQ(s.showState, 1);
-  EXPECT_EQ(s.windowLeft, kW / 2 - 20);
-  EXPECT_EQ(s.windowTop, 0);
-  EXPECT_EQ(s.windowWidth, kW / 2 + 20);
-  EXPECT_EQ(s.windowHeight, kH);
-  EXPECT_EQ(s.contentsWidth, 250);
-  EXPECT_EQ(s.zoomLevel, 20);
-  EXPECT_EQ(s.showPassword, 0);
-  EXPECT_EQ(s.helpLeft, kW / 2);
-  EXPECT_EQ(s.helpTop, 0);
-  EXPECT_EQ(s.helpWidth, kW / 2);
-  EXPECT_EQ(s.helpHeight, kH);
-  EXPECT_EQ(s.helpTab, 0);
-  // Defaults are already in range: loading them again changes nothing.
-  WindowSettings clamped = s;
+TEST(SettingsRecord, DefaultsComeFromTheScreenAndAZeroRecordGivesASmallEnglishWindow) {
+  const WindowSettings defaults = DefaultSettings(kW, kH, kGermanUi);
+  const WindowSettings expected{.storeSettings = 0, .autoLanguage = 0xFFFF, .languageId = kGermanUi, .showState = 1,
+                                .windowLeft = kW / 2 - 20, .windowTop = 0, .windowWidth = kW / 2 + 20,
+                                .windowHeight = kH, .contentsWidth = 250, .zoomLevel = 20, .showPassword = 0,
+                                .helpLeft = kW / 2, .helpTop = 0, .helpWidth = kW / 2, .helpHeight = kH};
+  EXPECT_EQ(defaults, expected);
+  WindowSettings clamped = defaults;  // already in range
   ClampSettings(clamped, kW, kH, kGermanUi);
   ClampHelpSettings(clamped, kW, kH);
-  EXPECT_EQ(clamped, s);
+  EXPECT_EQ(clamped, defaults);
+
+  WindowSettings zero = ZeroSettings();
+  ClampSettings(zero, kW, kH, kGermanUi);
+  EXPECT_EQ(zero, (WindowSettings{.autoLanguage = 0, .languageId = 0, .showState = 1, .windowWidth = 100,
+                                  .windowHeight = 100, .contentsWidth = 16, .zoomLevel = 20}));
 }
 
-TEST(SettingsRecord, AZeroRecordBecomesASmallEnglishWindowAtTheCorner) {
-  WindowSettings s = ZeroSettings();
-  EXPECT_EQ(s.autoLanguage, 0);
-  EXPECT_EQ(s.contentsWidth, 0);
-  ClampSettings(s, kW, kH, kGermanUi);
-  EXPECT_EQ(s.windowLeft, 0);
-  EXPECT_EQ(s.windowTop, 0);
-  EXPECT_EQ(s.windowWidth, 100);
-  EXPECT_EQ(s.windowHeight, 100);
-  EXPECT_EQ(s.contentsWidth, 16);
-  EXPECT_EQ(s.showState, 1);
-  EXPECT_EQ(s.zoomLevel, 20);
-  EXPECT_EQ(s.languageId, 0);  // fixed, so the German UI does not count
-}
-
-TEST(SettingsRecord, GeometryZoomAndFlagsAreBroughtIntoRange) {
+TEST(SettingsRecord, StoredValuesAreBroughtIntoRange) {
+  using W = WindowSettings;
   struct Case {
-    const char* what;
-    void (*set)(WindowSettings&);
-    void (*check)(const WindowSettings&);
+    Field field;
+    int32_t stored, loaded;
   };
+  // A window 600 wide; the help window's fields as the help window brings them into range.
   const Case cases[] = {
-      {"zoom 60 comes back as 20", [](WindowSettings& s) { s.zoomLevel = 60; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.zoomLevel, 20); }},
-      {"zoom 50 stays", [](WindowSettings& s) { s.zoomLevel = 50; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.zoomLevel, 50); }},
-      {"zoom 0 is 20", [](WindowSettings& s) { s.zoomLevel = 0; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.zoomLevel, 20); }},
-      {"contents wider than the window", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = 581; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.contentsWidth, 100); }},
-      {"contents just fit", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = 580; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.contentsWidth, 580); }},
-      {"contents below two pixels", [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = 1; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.contentsWidth, 100); }},
-      {"contents width at INT_MIN",
-       [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = INT32_MIN; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.contentsWidth, 100); }},
-      {"contents width at INT_MAX",
-       [](WindowSettings& s) { s.windowWidth = 600, s.contentsWidth = INT32_MAX; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.contentsWidth, 100); }},
-      {"negative geometry",
-       [](WindowSettings& s) { s.windowLeft = -500, s.windowTop = -7, s.windowWidth = -1, s.windowHeight = INT32_MIN; },
-       [](const WindowSettings& s) {
-         EXPECT_EQ(s.windowLeft, 0);
-         EXPECT_EQ(s.windowTop, 0);
-         EXPECT_EQ(s.windowWidth, 100);
-         EXPECT_EQ(s.windowHeight, 100);
-       }},
-      {"huge geometry",
-       [](WindowSettings& s) { s.windowLeft = INT32_MAX, s.windowTop = 99999, s.windowWidth = INT32_MAX, s.windowHeight = 5000; },
-       [](const WindowSettings& s) {
-         EXPECT_EQ(s.windowLeft, kW - 20);
-         EXPECT_EQ(s.windowTop, kH - 20);
-         EXPECT_EQ(s.windowWidth, kW);
-         EXPECT_EQ(s.windowHeight, kH);
-       }},
-      {"left 1 stays", [](WindowSettings& s) { s.windowLeft = 1; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.windowLeft, 1); }},
-      {"maximized stays", [](WindowSettings& s) { s.showState = 3; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.showState, 3); }},
-      {"show state 2", [](WindowSettings& s) { s.showState = 2; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.showState, 1); }},
-      {"automatic language follows the UI", [](WindowSettings& s) { s.autoLanguage = 0xFFFF, s.languageId = 7; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.languageId, kFrenchUi); }},
-      {"any non-zero AutoLanguage is automatic", [](WindowSettings& s) { s.autoLanguage = 1, s.languageId = 7; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.languageId, kFrenchUi); }},
-      {"fixed language stays", [](WindowSettings& s) { s.autoLanguage = 0, s.languageId = 7; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.languageId, 7); }},
-      {"show-password is 0 or 1", [](WindowSettings& s) { s.showPassword = -1; },
-       [](const WindowSettings& s) { EXPECT_EQ(s.showPassword, 0); }},
+      {&W::zoomLevel, 60, 20}, {&W::zoomLevel, 50, 50}, {&W::contentsWidth, 581, 100}, {&W::contentsWidth, 580, 580},
+      {&W::contentsWidth, 1, 100}, {&W::contentsWidth, INT32_MIN, 100}, {&W::contentsWidth, INT32_MAX, 100},
+      {&W::windowLeft, 1, 1}, {&W::windowLeft, INT32_MAX, kW - 20}, {&W::windowTop, -7, 0}, {&W::windowTop, 99999, kH - 20},
+      {&W::windowWidth, -1, 100}, {&W::windowHeight, INT32_MIN, 100}, {&W::windowHeight, 5000, kH},
+      {&W::showState, 3, 3}, {&W::showState, 2, 1}, {&W::showPassword, -1, 0}, {&W::showPassword, 1, 1},
+      {&W::helpTab, 4, 0}, {&W::helpTab, -1, 0}, {&W::helpTab, 3, 3}, {&W::helpLeft, -5, kW / 2}, {&W::helpLeft, kW + 1, kW / 2},
+      {&W::helpTop, kH - 19, 0}, {&W::helpWidth, 9, kW / 2}, {&W::helpWidth, kW + 1, kW / 2}, {&W::helpHeight, 10, kH},
+      {&W::helpHeight, kH - 19, kH}, {&W::helpScrollY, -100, 0}, {&W::helpTopChar, -1, 0}, {&W::helpShowState, 77, 1},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
     WindowSettings s = DefaultSettings(kW, kH, kEnglishUi);
-    c.set(s);
+    s.windowWidth = 600;
+    s.*c.field = c.stored;
     ClampSettings(s, kW, kH, kFrenchUi);
-    c.check(s);
-  }
-}
-
-TEST(SettingsRecord, HelpFieldsAreBroughtIntoRangeAsTheHelpWindowDoes) {
-  WindowSettings s = DefaultSettings(kW, kH, kEnglishUi);
-  for (int32_t tab : {-1, 4, 7, INT32_MIN}) {
-    s.helpTab = tab;
     ClampHelpSettings(s, kW, kH);
-    EXPECT_EQ(s.helpTab, 0) << tab;
+    EXPECT_EQ(s.*c.field, c.loaded) << c.stored;
   }
-  s.helpTab = 3;
-  s.helpLeft = -5;
-  s.helpTop = kH - 19;
-  s.helpWidth = 9;
-  s.helpHeight = 10;
-  s.helpScrollY = -100;
-  s.helpTopChar = -1;
-  s.helpShowState = 77;
-  ClampHelpSettings(s, kW, kH);
-  EXPECT_EQ(s.helpTab, 3);
-  EXPECT_EQ(s.helpLeft, kW / 2);
-  EXPECT_EQ(s.helpTop, 0);
-  EXPECT_EQ(s.helpWidth, kW / 2);
-  EXPECT_EQ(s.helpHeight, kH);
-  EXPECT_EQ(s.helpScrollY, 0);
-  EXPECT_EQ(s.helpTopChar, 0);
-  EXPECT_EQ(s.helpShowState, 1);
-  s.helpLeft = kW + 1;
-  s.helpWidth = kW + 1;
-  s.helpHeight = kH - 19;
-  ClampHelpSettings(s, kW, kH);
-  EXPECT_EQ(s.helpLeft, kW / 2);
-  EXPECT_EQ(s.helpWidth, kW / 2);
-  EXPECT_EQ(s.helpHeight, kH);
+  // Any non-zero AutoLanguage follows the interface; 0 keeps the stored language.
+  for (const auto& [automatic, language] : {std::pair{0xFFFF, kFrenchUi}, std::pair{1, kFrenchUi}, std::pair{0, 7}}) {
+    WindowSettings s{.autoLanguage = static_cast<uint16_t>(automatic), .languageId = 7};
+    ClampSettings(s, kW, kH, kFrenchUi);
+    EXPECT_EQ(s.languageId, language) << automatic;
+  }
 }
 
-TEST(SettingsValues, ADwordMustBeARegDwordOfFourBytes) {
-  EXPECT_EQ(DwordValue(Dword(-1)), -1);
-  EXPECT_EQ(DwordValue(Dword(123456)), 123456);
-  EXPECT_FALSE(DwordValue(std::nullopt));
-  EXPECT_FALSE(DwordValue(StoredValue{kRegSz, {'1', 0, 0, 0}}));        // REG_SZ of four bytes
-  EXPECT_FALSE(DwordValue(StoredValue{kRegBinary, DwordBytes(5)}));
-  EXPECT_FALSE(DwordValue(StoredValue{kRegDword, {1, 0}}));            // too short
-  EXPECT_FALSE(DwordValue(StoredValue{kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}}));
-}
+TEST(SettingsValues, OnlyValuesOfTheRightTypeAndSizeCount) {
+  const std::pair<std::optional<StoredValue>, std::optional<int32_t>> dwords[] = {
+      {Dword(-1), -1}, {Dword(123456), 123456}, {std::nullopt, std::nullopt},
+      {StoredValue{kRegSz, {'1', 0, 0, 0}}, std::nullopt}, {StoredValue{kRegBinary, DwordBytes(5)}, std::nullopt},
+      {StoredValue{kRegDword, {1, 0}}, std::nullopt}, {StoredValue{kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}}, std::nullopt},
+  };
+  for (const auto& [value, read] : dwords) EXPECT_EQ(DwordValue(value), read);
 
-TEST(SettingsValues, APathIsReadExactlyWithOrWithoutItsTerminator) {
-  const std::u16string path = u"C:\\B\u00fccher\\My book.tmk";
-  EXPECT_EQ(PathValue(Sz(path, false)), path);
-  EXPECT_EQ(PathValue(Sz(path, true)), path);
-  EXPECT_EQ(PathValue(Sz(u"", false)), u"");
-  const StoredValue embedded{kRegSz, PathBytes(std::u16string(u"C:\\a.tmk\0junk", 13))};
-  EXPECT_EQ(PathValue(embedded), u"C:\\a.tmk");
-
-  const std::u16string longest(kMaxPathChars, u'x');
-  EXPECT_EQ(PathValue(Sz(longest, false)), longest);
-  EXPECT_EQ(PathValue(Sz(longest, true)), longest);
-  // 260 characters do not fit, with or without a terminator; nor do 5,000.
-  EXPECT_FALSE(PathValue(Sz(longest + u"x", false)));
-  EXPECT_FALSE(PathValue(Sz(longest + u"x", true)));
-  EXPECT_FALSE(PathValue(Sz(std::u16string(5000, u'x'), true)));
-  // Another type, or half a character.
-  EXPECT_FALSE(PathValue(StoredValue{kRegBinary, PathBytes(path)}));
-  EXPECT_FALSE(PathValue(StoredValue{kRegDword, DwordBytes(0)}));
+  const std::u16string path = u"C:\\B\u00fccher\\\u041a\u043d\u0438\u0433\u0430.tmk", longest(kMaxPathChars, u'x');
   std::vector<uint8_t> odd = PathBytes(u"C:\\a");
   odd.push_back('b');
-  EXPECT_FALSE(PathValue(StoredValue{kRegSz, odd}));
-}
-
-TEST(SettingsValues, WrittenBytesReadBackUnchanged) {
-  EXPECT_EQ(DwordBytes(-1), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(DwordBytes(0x01020304), (std::vector<uint8_t>{4, 3, 2, 1}));
-  const std::u16string path = u"Z:\\tmp\\\u041a\u043d\u0438\u0433\u0430 \u672c.tmk";
-  EXPECT_EQ(PathBytes(path).size(), 2 * path.size());  // no terminator counted
-  EXPECT_EQ(PathValue(StoredValue{kRegSz, PathBytes(path)}), path);
+  const std::pair<StoredValue, std::optional<std::u16string>> paths[] = {
+      {Sz(path, false), path}, {Sz(path, true), path}, {Sz(u"", false), u""},
+      {StoredValue{kRegSz, PathBytes(std::u16string(u"C:\\a.tmk\0junk", 13))}, u"C:\\a.tmk"},
+      {Sz(longest, false), longest}, {Sz(longest, true), longest},
+      {Sz(longest + u"x", false), std::nullopt}, {Sz(longest + u"x", true), std::nullopt},
+      {Sz(std::u16string(5000, u'x'), true), std::nullopt},
+      {StoredValue{kRegBinary, PathBytes(path)}, std::nullopt}, {StoredValue{kRegSz, odd}, std::nullopt},
+  };
+  for (const auto& [value, read] : paths) EXPECT_EQ(PathValue(value), read) << value.bytes.size();
 }
 
 // A key as a run that kept its settings leaves it.
@@ -255,96 +126,58 @@ StoredSettings KeptKey() {
   s.autoLanguage = 0;
   s.languageId = 7;
   s.windowLeft = 40;
-  s.windowTop = 30;
-  s.windowWidth = 700;
-  s.windowHeight = 500;
   s.contentsWidth = 180;
   s.zoomLevel = 24;
   s.showPassword = 1;
-  StoredSettings key;
-  key.ignoreFile = Dword(0);
-  key.storeSettings = Dword(-1);
-  key.noFileAssociation = Dword(5);
-  key.lastArchiveFile = Sz(u"C:\\books\\a.tmk", false);
-  key.lastChapterFile = Dword(3);
-  key.lastChapterPosition = Dword(1234);
-  key.windows = Record(s);
-  return key;
+  return {Dword(0), Dword(-1), Dword(5), Sz(u"C:\\books\\a.tmk", false), Dword(3), Dword(1234), Record(s)};
 }
 
-TEST(SettingsFromKey, AKeptKeyGivesBackEverything) {
-  const LoadedSettings loaded = SettingsFromKey(KeptKey(), kW, kH, kEnglishUi);
-  EXPECT_EQ(loaded.settings.storeSettings, -1);
-  EXPECT_EQ(loaded.settings.languageId, 7);
-  EXPECT_EQ(loaded.settings.windowLeft, 40);
-  EXPECT_EQ(loaded.settings.windowTop, 30);
-  EXPECT_EQ(loaded.settings.windowWidth, 700);
-  EXPECT_EQ(loaded.settings.windowHeight, 500);
-  EXPECT_EQ(loaded.settings.contentsWidth, 180);
-  EXPECT_EQ(loaded.settings.zoomLevel, 24);
-  EXPECT_EQ(loaded.settings.showPassword, 1);
+TEST(SettingsFromKey, AKeptKeyGivesBackEverythingTheRunningMarkAllowing) {
+  const StoredSettings kept = KeptKey();
+  LoadedSettings loaded = SettingsFromKey(kept, kW, kH, kEnglishUi);
+  EXPECT_EQ(loaded.settings, *UnpackSettings(kept.windows->bytes));
   EXPECT_EQ(loaded.lastArchiveFile, u"C:\\books\\a.tmk");
   EXPECT_EQ(loaded.lastChapterFile, 3);
   EXPECT_EQ(loaded.lastChapterPosition, 1234);
   EXPECT_EQ(loaded.noFileAssociation, 5);
-}
-
-TEST(SettingsFromKey, TheRunningMarkKeepsTheLastBookFromComingBackByItself) {
-  struct Case {
-    const char* what;
-    std::optional<StoredValue> ignoreFile;
-    bool reopened;
-  };
-  const Case cases[] = {
-      {"normal end", Dword(0), true},
-      {"run in progress or crashed", Dword(-1), false},
-      {"mark deleted by hand", std::nullopt, false},
-      {"mark of the wrong type", StoredValue{kRegSz, {'0', 0, 0, 0}}, false},
-  };
-  for (const Case& c : cases) {
-    StoredSettings key = KeptKey();
-    key.ignoreFile = c.ignoreFile;
-    const LoadedSettings loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
-    EXPECT_EQ(loaded.lastArchiveFile.empty(), !c.reopened) << c.what;
-    EXPECT_EQ(loaded.lastChapterFile, 3) << c.what;  // row and position are still read
+  // Only a run that ended normally brings its book back; row and position are read anyway.
+  for (const std::optional<StoredValue>& mark : {std::optional<StoredValue>(Dword(-1)), std::optional<StoredValue>(),
+                                                 std::optional<StoredValue>(StoredValue{kRegSz, {'0', 0, 0, 0}})}) {
+    StoredSettings key = kept;
+    key.ignoreFile = mark;
+    loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
+    EXPECT_EQ(loaded.lastArchiveFile, u"");
+    EXPECT_EQ(loaded.lastChapterFile, 3);
   }
-}
-
-TEST(SettingsFromKey, TheRecordDecidesStoreSettingsWhenItIsUsable) {
-  StoredSettings key = KeptKey();
-  key.storeSettings = Dword(0);  // disagrees with the record's -1
+  // The record decides "StoreSettings"; without a usable record the value is all there is.
+  StoredSettings key = kept;
+  key.storeSettings = Dword(0);
   EXPECT_EQ(SettingsFromKey(key, kW, kH, kEnglishUi).settings.storeSettings, -1);
-
-  // Without a usable record the separate value is all there is, over a zero record.
-  for (std::optional<StoredValue> windows :
-       {std::optional<StoredValue>(), std::optional<StoredValue>(Binary(std::vector<uint8_t>(75, 0x11))),
-        std::optional<StoredValue>(Binary(std::vector<uint8_t>(200, 0x11))),
+  WindowSettings zero = ZeroSettings();
+  zero.storeSettings = -1;
+  ClampSettings(zero, kW, kH, kGermanUi);
+  ClampHelpSettings(zero, kW, kH);
+  for (const std::optional<StoredValue>& windows :
+       {std::optional<StoredValue>(), std::optional<StoredValue>(StoredValue{kRegBinary, std::vector<uint8_t>(75, 0x11)}),
         std::optional<StoredValue>(StoredValue{kRegSz, std::vector<uint8_t>(76, 0x11)})}) {
     key.windows = windows;
     key.storeSettings = Dword(-1);
-    const LoadedSettings loaded = SettingsFromKey(key, kW, kH, kGermanUi);
-    EXPECT_EQ(loaded.settings.storeSettings, -1);
-    EXPECT_EQ(loaded.settings.windowWidth, 100);
-    EXPECT_EQ(loaded.settings.windowHeight, 100);
-    EXPECT_EQ(loaded.settings.windowLeft, 0);
-    EXPECT_EQ(loaded.settings.contentsWidth, 16);
-    EXPECT_EQ(loaded.settings.zoomLevel, 20);
-    EXPECT_EQ(loaded.settings.languageId, 0);
-    EXPECT_EQ(loaded.settings.helpWidth, kW / 2);
+    EXPECT_EQ(SettingsFromKey(key, kW, kH, kGermanUi).settings, zero);
   }
+  const LoadedSettings first = SettingsWithoutKey(kW, kH, kGermanUi);
+  EXPECT_EQ(first.settings, DefaultSettings(kW, kH, kGermanUi));
+  EXPECT_EQ(first.lastArchiveFile, u"");
 }
 
-TEST(SettingsFromKey, DamagedValuesGiveSoundSettings) {
+TEST(SettingsFromKey, DamagedValuesGiveSoundSettingsThatLoadAgainUnchanged) {
   StoredSettings key = KeptKey();
   key.noFileAssociation = StoredValue{kRegSz, {'7', 0}};
   key.lastChapterFile = Dword(-50);
   key.lastChapterPosition = Dword(INT32_MIN);
   key.lastArchiveFile = Sz(std::u16string(5000, u'a'), true);
-  WindowSettings s = *UnpackSettings(KeptKey().windows->bytes);
-  s.windowLeft = INT32_MIN;
+  WindowSettings s = *UnpackSettings(key.windows->bytes);
   s.windowWidth = INT32_MAX;
   s.contentsWidth = -9;
-  s.zoomLevel = -1;
   s.helpTab = -1;
   key.windows = Record(s);
   const LoadedSettings loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
@@ -352,25 +185,13 @@ TEST(SettingsFromKey, DamagedValuesGiveSoundSettings) {
   EXPECT_EQ(loaded.lastChapterFile, -1);
   EXPECT_EQ(loaded.lastChapterPosition, 0);
   EXPECT_EQ(loaded.lastArchiveFile, u"");
-  EXPECT_EQ(loaded.settings.windowLeft, 0);
-  EXPECT_EQ(loaded.settings.windowWidth, kW);
-  EXPECT_EQ(loaded.settings.contentsWidth, kW / 6);
-  EXPECT_EQ(loaded.settings.zoomLevel, 20);
-  EXPECT_EQ(loaded.settings.helpTab, 0);
+  EXPECT_EQ(loaded.settings.contentsWidth, kW / 6);  // a sixth of the window as brought into range
   // What is loaded is what would be written back: loading it again changes nothing.
   StoredSettings again = key;
   again.windows = Record(loaded.settings);
   again.lastChapterFile = Dword(loaded.lastChapterFile);
   again.lastChapterPosition = Dword(loaded.lastChapterPosition);
   EXPECT_EQ(SettingsFromKey(again, kW, kH, kEnglishUi).settings, loaded.settings);
-}
-
-TEST(SettingsFromKey, WithoutAKeyEveryStartIsAFirstStart) {
-  const LoadedSettings loaded = SettingsWithoutKey(kW, kH, kGermanUi);
-  EXPECT_EQ(loaded.settings, DefaultSettings(kW, kH, kGermanUi));
-  EXPECT_EQ(loaded.lastArchiveFile, u"");
-  EXPECT_EQ(loaded.lastChapterFile, 0);
-  EXPECT_EQ(loaded.lastChapterPosition, 0);
 }
 
 }  // namespace

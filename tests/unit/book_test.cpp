@@ -1,0 +1,345 @@
+// Books written here (libzip; zip -P and 7z at build time), opened, listed and read through
+// the book layer as the window does it, with the password dialog answered by the test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/wide.h"
+#include "book/book_session.h"
+#include "book/attachment_page.h"
+#include "book/info_page.h"
+#include "book/pages.h"
+#include "tests/support/book_writer.h"
+#include "tests/support/zip_patch.h"
+
+namespace tomelet {
+namespace {
+
+using test::BookWriter;
+using test::Encryption;
+using test::Field;
+using Damage = void (*)(std::string& zip);
+
+const std::string kEllipsis = "\xE2\x80\xA6";
+const std::string kUmlautUtf8 = "p\xC3\xA4ss", kUmlautAnsi = "p\xE4ss";
+
+std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
+std::string Pattern(std::size_t size) {
+  std::string data(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>('A' + (i * 7 + i / 13) % 26);
+  return data;
+}
+std::string BuiltBook(const char* name) { return std::string(TOMELET_TEST_BOOKS) + "/" + name; }
+void Patch(std::string& zip, const char* entry, Field field, std::uint32_t value) {
+  test::PatchField(zip, test::FindEntry(zip, entry), field, value);
+}
+
+class BookTest : public ::testing::Test {
+ protected:
+  OpenStatus Open(const BookWriter& writer, Damage damage = nullptr) {
+    session_.archive.reset();  // Windows cannot replace a file that is still open
+    const std::string path = dir_.File("book.tmk");
+    EXPECT_TRUE(writer.Write(path));
+    if (damage) {
+      std::string zip = test::ReadFileBytes(path);
+      damage(zip);
+      test::WriteFileBytes(path, zip);
+    }
+    return OpenPath(path);
+  }
+  OpenStatus OpenPath(const std::string& path) { return OpenBookFile(session_, Utf8ToWide(path), false, Asker()); }
+  // Opens the book afresh for a new run of password answers.
+  void Reopen(const BookWriter& writer, std::vector<std::optional<PasswordAnswer>> answers) {
+    answers_ = std::move(answers);
+    shown_ = 0;
+    ASSERT_EQ(Open(writer), OpenStatus::Opened);
+  }
+  // The password dialog: the next answer in turn, Cancel when none is left.
+  PasswordAsker Asker() {
+    return [this]() -> std::optional<PasswordAnswer> {
+      return ++shown_ <= static_cast<int>(answers_.size()) ? answers_[shown_ - 1] : std::nullopt;
+    };
+  }
+  // Shown rows as "display text|archive entry".
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (const ContentsRow& row : session_.rows) {
+      const ChapterEntry& chapter = session_.chapters.at(static_cast<std::size_t>(row.chapterRow));
+      const char* name = zip_get_name(session_.archive.get(), static_cast<zip_uint64_t>(chapter.entryIndex), 0);
+      rows.push_back(row.displayText + "|" + (name ? name : "?"));
+    }
+    return rows;
+  }
+  ChapterEntryData Read(int row, zip_uint64_t limit = DefaultEntrySizeLimit()) {
+    const bool valid = row >= 0 && static_cast<std::size_t>(row) < session_.rows.size();
+    const EntryRead how =
+        valid ? ReadForPage(session_.chapters[static_cast<std::size_t>(session_.rows[row].chapterRow)]) : EntryRead::Whole;
+    return ReadChapterEntry(session_, row, Asker(), how, limit);
+  }
+  void ExpectRead(int row, EntryStatus status, int shown, const std::string& error = "") {
+    const ChapterEntryData data = Read(row);
+    EXPECT_EQ(data.status, status) << "row " << row << ": " << data.errorText;
+    EXPECT_EQ(data.errorText, error) << "row " << row;
+    EXPECT_EQ(shown_, shown) << "row " << row;
+  }
+
+  test::TempDir dir_;
+  BookSession session_;
+  std::vector<std::optional<PasswordAnswer>> answers_;
+  int shown_ = 0;
+};
+
+TEST_F(BookTest, TheContentsFollowTheEntryNamesOrTheIndexFile) {
+  struct Case {
+    const char* what;
+    BookWriter book;
+    Damage damage;
+    std::vector<std::string> rows;
+    std::size_t chapters;
+  };
+  const Case cases[] = {
+      {"names sorted ignoring case, equal ones in archive order",
+       BookWriter().Add("003 C.rtf", "c").Add("B.rtf", "1").Add("001 a.rtf", "a").Add("b.RTF", "3").Add("A.rtf", "4"),
+       nullptr, {"02a|001 a.rtf", "02C|003 C.rtf", "02A|A.rtf", "02B|B.rtf", "02b|b.RTF"}, 5},
+      {"reserved and plain-text names are chapters but no rows",
+       BookWriter().Add("readme.txt", "t").Add("002 Cover.PNG", "p").Add("#notes.rtf", "n").Add("#meta.txt", "m")
+           .Add("001 Start.rtf", "s").Add("001-1.rtf", "c").Add("images/", ""),
+       nullptr, {"01[About...]|#meta.txt", "02Start|001 Start.rtf", "22" + kEllipsis + "|001-1.rtf",
+                 "03Cover|002 Cover.PNG", "04images/|images/"}, 7},
+      {"the index file decides rows, order and titles",
+       BookWriter().Add("0001", "1").Add("0002", "2").Add("0003", "3").Add("0004 Unlisted.rtf", "4")
+           .Add("#index.txt", "0003-1 Third first.rtf\r\n0001 First.rtf\r\n\r\n0009 Missing.rtf\n"
+                              "0001-2 Again as picture.png\n0002\n-1 No token.rtf\n0002 Notes.txt\r0002-9.rtf"),
+       nullptr, {"12Third first|0003", "02First|0001", "23Again as picture|0001", "92" + kEllipsis + "|0002"}, 5},
+      {"index name in any case", BookWriter().Add("1", "x").Add("#InDeX.tXt", "1 One.rtf"), nullptr, {"02One|1"}, 1},
+      {"an index below the top level is an entry",
+       BookWriter().Add("1", "x").Add("docs/#INDEX.TXT", "1 One.rtf"), nullptr, {"14" + kEllipsis + "|1"}, 2},
+      {"tokens must equal stored names exactly",
+       BookWriter().Add("#INDEX.TXT", "001 A.rtf\nABC-1 B.rtf\n").Add("0001", "x").Add("abc", "z"), nullptr, {}, 0},
+      {"UTF-8 index after its mark, tokens included",
+       BookWriter().Add("#INDEX.TXT", "\xEF\xBB\xBF" "01 \xD0\x9A\xD0\xBD.rtf\n\xC3\xA4-1 Umlaut.rtf").Add("01", "x")
+           .Add("\xC3\xA4", "y"),
+       nullptr, {"02\xD0\x9A\xD0\xBD|01", "02\xC3\xA4-1 Umlaut|\xC3\xA4"}, 2},
+      {"ANSI index", BookWriter().Add("#INDEX.TXT", "01 Gr\xFC\xDF" "e.rtf\r\n").Add("01", "x"), nullptr,
+       {"02Gr\xC3\xBC\xC3\x9F" "e|01"}, 1},
+      {"an index that cannot be read whole gives an empty table",
+       BookWriter().AddStored("#INDEX.TXT", "01 One.rtf\n").Add("01", "x"),
+       [](std::string& zip) { zip[test::FindEntry(zip, "#INDEX.TXT").data + 3] ^= 1; }, {}, 0},
+      {"an index declaring a huge size gives an empty table",
+       BookWriter().AddStored("#INDEX.TXT", "01 One.rtf\n").Add("01", "x"),
+       [](std::string& zip) { Patch(zip, "#INDEX.TXT", Field::Size, 0xFFFFFFFEu); }, {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(Open(c.book, c.damage), OpenStatus::Opened);
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_EQ(session_.chapters.size(), c.chapters);
+  }
+}
+
+TEST_F(BookTest, FilesThatAreNoBooksDoNotOpen) {
+  const std::string path = dir_.File("book.tmk");
+  ASSERT_TRUE(BookWriter().Add("001 A.rtf", std::string(5000, 'a')).Add("002 B.rtf", "b").Write(path));
+  const std::string good = test::ReadFileBytes(path);
+  ASSERT_EQ(OpenPath(path), OpenStatus::Opened);
+  const std::vector<std::string> before = Rows();
+  const std::pair<std::string, OpenStatus> files[] = {
+      {"This is not a ZIP archive.", OpenStatus::CannotOpen},
+      {std::string("PK\x05\x06", 4) + std::string(18, '\0'), OpenStatus::Empty},
+      {good.substr(0, good.size() / 2), OpenStatus::CannotOpen},
+      {good.substr(0, good.size() - 10), OpenStatus::CannotOpen}, {"", OpenStatus::CannotOpen},
+  };
+  for (const auto& [bytes, status] : files) {
+    test::WriteFileBytes(path, bytes);
+    EXPECT_EQ(OpenPath(path), status) << bytes.size();
+    EXPECT_FALSE(session_.archive);
+    EXPECT_EQ(session_.rows.size(), before.size());  // the previous book's rows stay
+  }
+  EXPECT_EQ(OpenPath(dir_.File("missing.tmk")), OpenStatus::CannotOpen);
+  const std::string folder = dir_.File("B\xC3\xBC" "cher \xD0\xBA\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB8");
+  std::filesystem::create_directories(std::filesystem::u8path(folder));
+  ASSERT_TRUE(BookWriter().Add("001 A.rtf", "a").Write(folder + "/\xF0\x9F\x93\x96.tmk"));
+  EXPECT_EQ(OpenPath(folder + "/\xF0\x9F\x93\x96.tmk"), OpenStatus::Opened);
+}
+
+TEST_F(BookTest, EveryEntryGivesItsPageOrTheMessageWhyNot) {
+  const std::string big = Pattern(9u << 20);  // more than one read step
+  const std::string attachment = Pattern(150000);
+  ASSERT_EQ(Open(BookWriter()
+                     .Add("01 Chapter.rtf", Rtf("chapter")).Add("02 Big.rtf", big).AddStored("03 Stored.rtf", "stored")
+                     .Add("04 Tiny.png", "abc").Add("05 Empty.rtf", "").Add("06 Picture.png", "picture bytes")
+                     .Add("07 Broken.jpeg", "no picture").Add("#meta.txt", "Title: x").Add("08 Manual.pdf", attachment)
+                     .AddStored("09 Flipped.rtf", Pattern(1000)).Add("10 Crc.rtf", Pattern(5000))
+                     .AddStored("11 Short.rtf", Pattern(100)).AddStored("12 Long.rtf", Pattern(100))
+                     .AddStored("13 Bomb.rtf", Pattern(64)).AddStored("14 Method.rtf", Pattern(100))
+                     .AddStored("15 Strong.rtf", Pattern(100)).AddStored("16 Lost.rtf", Pattern(100)),
+                 [](std::string& zip) {
+                   zip[test::FindEntry(zip, "09 Flipped.rtf").data + 500] ^= 0x20;
+                   const test::EntryHeaders crc = test::FindEntry(zip, "10 Crc.rtf");
+                   test::PatchField(zip, crc, Field::Crc, test::GetLe(zip, crc.central + 16, 4) ^ 1u);
+                   Patch(zip, "11 Short.rtf", Field::Size, 50u << 20);
+                   Patch(zip, "12 Long.rtf", Field::Size, 60);
+                   Patch(zip, "13 Bomb.rtf", Field::Size, 0xFFFFFFFEu);
+                   Patch(zip, "14 Method.rtf", Field::Method, 97);  // WavPack
+                   Patch(zip, "15 Strong.rtf", Field::Flags, 0x41);  // encrypted, strong encryption
+                   const test::EntryHeaders lost = test::FindEntry(zip, "16 Lost.rtf");
+                   zip[lost.local] = 'X';
+                   test::PutLe(zip, lost.local + 28, 0xFFFF, 2);
+                 }),
+            OpenStatus::Opened);
+  ASSERT_EQ(session_.rows.size(), 17u);
+  const auto toRtf = [](std::string encoded) -> std::optional<std::string> {
+    if (encoded.rfind("no ", 0) == 0) return std::nullopt;  // "no picture"
+    return "{picture of " + encoded + "}";
+  };
+  const auto failed = [](const std::string& first, const std::string& detail) {
+    return first + "\r\n(\"" + detail + "\")";
+  };
+  const std::string cannotOpen = "Could not open chapter.", cannotRead = "Could not read chapter.";
+  struct Case {
+    int row;
+    EntryStatus status;
+    std::string error, page;  // a message unless the status is Ok
+    bool german = false;
+  };
+  const Case cases[] = {
+      {0, EntryStatus::Ok, "", *BuildInfoPage("Title: x")}, {1, EntryStatus::Ok, "", Rtf("chapter")},
+      {2, EntryStatus::Ok, "", big}, {3, EntryStatus::Ok, "", "stored"},
+      {4, EntryStatus::TooShort, "", "Could not load the chapter's text."},
+      {5, EntryStatus::TooShort, "", "Konnte Text des Kapitels nicht laden.", true},
+      {6, EntryStatus::Ok, "", "{picture of picture bytes}"}, {7, EntryStatus::Ok, "", ""},
+      {8, EntryStatus::Ok, "", BuildAttachmentPage("08 Manual.pdf", 150000, true), true},
+      {9, EntryStatus::CannotRead, "CRC error", failed(cannotRead, "CRC error")},
+      {10, EntryStatus::CannotRead, "CRC error", failed(cannotRead, "CRC error")},
+      {11, EntryStatus::CannotRead, "Zip archive inconsistent",
+       failed("Konnte Kapitel nicht lesen.", "Zip archive inconsistent"), true},
+      {12, EntryStatus::CannotRead, "Zip archive inconsistent", failed(cannotRead, "Zip archive inconsistent")},
+      {13, EntryStatus::TooLarge, "Malloc failure", "The chapter is too large to be shown."},
+      {14, EntryStatus::CannotOpen, "Compression method not supported",
+       failed(cannotOpen, "Compression method not supported")},
+      {15, EntryStatus::CannotOpen, "Encryption method not supported",
+       failed("Konnte Kapitel nicht \xC3\xB6" "ffnen.", "Encryption method not supported"), true},
+      {16, EntryStatus::CannotRead, "Invalid argument", failed(cannotRead, "Invalid argument")},
+      {-1, EntryStatus::NoInformation, "", "Could not obtain file information of chapter."},
+      {17, EntryStatus::NoInformation, "", "Konnte die Dateiinformationen zum Kapitel nicht ermitteln.", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << c.row);
+    ChapterEntryData data = Read(c.row);
+    EXPECT_EQ(data.status, c.status);
+    EXPECT_EQ(data.errorText, c.error);
+    EXPECT_TRUE(c.status == EntryStatus::Ok || data.bytes.empty());
+    const Page page = BuildPage(std::move(data), c.german, toRtf);
+    EXPECT_EQ(page.form, c.status == EntryStatus::Ok ? Page::Form::Bytes : Page::Form::Message);
+    EXPECT_TRUE(page.text == c.page) << page.text.substr(0, 200);
+    EXPECT_EQ(page.centred, c.row == 6 || c.row == 7);  // pictures
+  }
+  // With a password held, libzip itself would leak while refusing the strong encryption.
+  session_.password = "secret";
+  zip_set_default_password(session_.archive.get(), "secret");
+  EXPECT_EQ(Read(15).errorText, "Encryption method not supported");
+  // An attachment is only opened: its page needs the size alone.
+  EXPECT_TRUE(Read(8).bytes.empty());
+  // The caller's limit, and a row whose entry has gone.
+  EXPECT_EQ(Read(1, 10).status, EntryStatus::TooLarge);
+  EXPECT_EQ(Read(1, Rtf("chapter").size()).status, EntryStatus::Ok);
+  session_.chapters[static_cast<std::size_t>(session_.rows[1].chapterRow)].entryIndex = 999;
+  EXPECT_EQ(Read(1).status, EntryStatus::NoInformation);
+  EXPECT_EQ(shown_, 1);  // only for the strongly encrypted entry
+}
+
+TEST_F(BookTest, OnePasswordServesTheBookUntilAnEntryRefusesIt) {
+  const BookWriter book = BookWriter()
+                              .Add("01 One.rtf", Rtf("one"), Encryption::Aes128)
+                              .Add("02 Plain.rtf", Rtf("plain"))
+                              .Add("03 Two.rtf", Rtf("two"), Encryption::Aes256);
+  Reopen(book, {PasswordAnswer{"secret"}});
+  ExpectRead(1, EntryStatus::Ok, 0);  // not encrypted: no dialog
+  ExpectRead(0, EntryStatus::Ok, 1);
+  ExpectRead(2, EntryStatus::Ok, 1);  // held: no second dialog
+
+  // A wrong password is dropped, so the entry asks again; Cancel changes nothing.
+  Reopen(book, {PasswordAnswer{"wrong"}, std::nullopt, PasswordAnswer{"secret"}});
+  ExpectRead(0, EntryStatus::CannotOpen, 1, "Wrong password provided");
+  EXPECT_EQ(session_.password, "");
+  ExpectRead(2, EntryStatus::CannotOpen, 2, "Wrong password provided");  // libzip still holds "wrong"
+  EXPECT_EQ(session_.password, "");
+  EXPECT_FALSE(session_.dontAskPassword);
+  ExpectRead(2, EntryStatus::Ok, 3);
+
+  // "Don't ask again" with a wrong password: no more dialogs until the next book.
+  Reopen(book, {PasswordAnswer{"wrong", true}, PasswordAnswer{"secret"}});
+  ExpectRead(0, EntryStatus::CannotOpen, 1, "Wrong password provided");
+  ExpectRead(2, EntryStatus::CannotOpen, 1, "Wrong password provided");
+  ASSERT_EQ(Open(book), OpenStatus::Opened);
+  ExpectRead(2, EntryStatus::Ok, 2);
+
+  // Cancelled first: libzip has no password.
+  Reopen(book, {});
+  ExpectRead(0, EntryStatus::CannotOpen, 1, "No password provided");
+
+  // A password is cut to 511 bytes.
+  answers_ = {PasswordAnswer{std::string(600, 'x')}};
+  shown_ = 0;
+  EntryInfo info;
+  ASSERT_EQ(StatEntry(session_.archive.get(), 0, info), EntryStatus::Ok);
+  AskPasswordIfNeeded(session_, 0, info, Asker());
+  EXPECT_EQ(session_.password, std::string(511, 'x'));
+}
+
+TEST_F(BookTest, PasswordsBeyondAsciiOpenBooksMadeWithTheirAnsiOrUtf8Bytes) {
+  struct Case {
+    const char* what;
+    std::string path;
+    std::string held;
+  };
+  for (const std::string& bytes : {kUmlautAnsi, kUmlautUtf8}) {
+    ASSERT_TRUE(BookWriter()
+                    .Password(bytes)
+                    .Add("01 One.rtf", Rtf("one"), Encryption::Aes256)
+                    .Add("02 Two.rtf", Rtf("two"), Encryption::Aes128)
+                    .Write(dir_.File(bytes == kUmlautAnsi ? "ansi.tmk" : "utf8.tmk")));
+  }
+  const Case cases[] = {
+      {"AES, ANSI bytes", dir_.File("ansi.tmk"), kUmlautAnsi}, {"AES, UTF-8 bytes", dir_.File("utf8.tmk"), kUmlautUtf8},
+      {"PKWARE, UTF-8 bytes", BuiltBook("pkware-utf8.tmk"), kUmlautUtf8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    answers_ = {PasswordAnswer{kUmlautUtf8}};
+    shown_ = 0;
+    ASSERT_EQ(OpenPath(c.path), OpenStatus::Opened);
+    ExpectRead(0, EntryStatus::Ok, 1);
+    ExpectRead(1, EntryStatus::Ok, 1);
+    EXPECT_EQ(session_.password, c.held);
+  }
+}
+
+TEST_F(BookTest, TheIndexPasswordOpensTheChaptersAndNoOtherBooksPasswordStandsInForIt) {
+  // The previous book leaves a password and "don't ask again" behind.
+  answers_ = {PasswordAnswer{"other", true}, PasswordAnswer{"secret"}};
+  ASSERT_EQ(Open(BookWriter().Password("other").Add("01 One.rtf", Rtf("one"), Encryption::Aes256)), OpenStatus::Opened);
+  ExpectRead(0, EntryStatus::Ok, 1);
+  ASSERT_EQ(OpenPath(BuiltBook("pkware-index.tmk")), OpenStatus::Opened);
+  EXPECT_EQ(shown_, 2);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"02First|01", "02Second|02"}));
+  const ChapterEntryData first = Read(0);
+  EXPECT_EQ(first.bytes, "{\\rtf1\\ansi Indexed one\\par}");
+  EXPECT_EQ(shown_, 2);
+
+  // PKWARE books with plain entries, and AES as 7-Zip writes it (no CRC).
+  for (const char* name : {"pkware.tmk", "7z-aes.tmk"}) {
+    SCOPED_TRACE(name);
+    answers_ = {PasswordAnswer{"secret"}};
+    shown_ = 0;
+    ASSERT_EQ(OpenPath(BuiltBook(name)), OpenStatus::Opened);
+    for (int row = 0; row < static_cast<int>(session_.rows.size()); ++row) ExpectRead(row, EntryStatus::Ok, 1);
+  }
+}
+
+}  // namespace
+}  // namespace tomelet
