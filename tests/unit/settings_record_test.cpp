@@ -90,7 +90,6 @@ TEST(SettingsRecord, FirstStartDefaultsComeFromTheScreen) {
   // Defaults are already in range: loading them again changes nothing.
   WindowSettings clamped = s;
   ClampSettings(clamped, kW, kH, kGermanUi);
-  ClampHelpSettings(clamped, kW, kH);
   EXPECT_EQ(clamped, s);
 }
 
@@ -172,39 +171,6 @@ TEST(SettingsRecord, GeometryZoomAndFlagsAreBroughtIntoRange) {
     ClampSettings(s, kW, kH, kFrenchUi);
     c.check(s);
   }
-}
-
-TEST(SettingsRecord, HelpFieldsAreBroughtIntoRangeAsTheHelpWindowDoes) {
-  WindowSettings s = DefaultSettings(kW, kH, kEnglishUi);
-  for (int32_t tab : {-1, 4, 7, INT32_MIN}) {
-    s.helpTab = tab;
-    ClampHelpSettings(s, kW, kH);
-    EXPECT_EQ(s.helpTab, 0) << tab;
-  }
-  s.helpTab = 3;
-  s.helpLeft = -5;
-  s.helpTop = kH - 19;
-  s.helpWidth = 9;
-  s.helpHeight = 10;
-  s.helpScrollY = -100;
-  s.helpTopChar = -1;
-  s.helpShowState = 77;
-  ClampHelpSettings(s, kW, kH);
-  EXPECT_EQ(s.helpTab, 3);
-  EXPECT_EQ(s.helpLeft, kW / 2);
-  EXPECT_EQ(s.helpTop, 0);
-  EXPECT_EQ(s.helpWidth, kW / 2);
-  EXPECT_EQ(s.helpHeight, kH);
-  EXPECT_EQ(s.helpScrollY, 0);
-  EXPECT_EQ(s.helpTopChar, 0);
-  EXPECT_EQ(s.helpShowState, 1);
-  s.helpLeft = kW + 1;
-  s.helpWidth = kW + 1;
-  s.helpHeight = kH - 19;
-  ClampHelpSettings(s, kW, kH);
-  EXPECT_EQ(s.helpLeft, kW / 2);
-  EXPECT_EQ(s.helpWidth, kW / 2);
-  EXPECT_EQ(s.helpHeight, kH);
 }
 
 TEST(SettingsValues, ADwordMustBeARegDwordOfFourBytes) {
@@ -330,7 +296,9 @@ TEST(SettingsFromKey, TheRecordDecidesStoreSettingsWhenItIsUsable) {
     EXPECT_EQ(loaded.settings.contentsWidth, 16);
     EXPECT_EQ(loaded.settings.zoomLevel, 20);
     EXPECT_EQ(loaded.settings.languageId, 0);
-    EXPECT_EQ(loaded.settings.helpWidth, kW / 2);
+    // The help fields stay as they were (zero) until the help window opens.
+    EXPECT_EQ(loaded.settings.helpWidth, 0);
+    EXPECT_EQ(loaded.settings.helpHeight, 0);
   }
 }
 
@@ -346,6 +314,11 @@ TEST(SettingsFromKey, DamagedValuesGiveSoundSettings) {
   s.contentsWidth = -9;
   s.zoomLevel = -1;
   s.helpTab = -1;
+  s.helpLeft = INT32_MIN;
+  s.helpHeight = 10;
+  s.helpScrollY = -100;
+  s.helpTopChar = INT32_MAX;
+  s.helpShowState = 77;
   key.windows = Record(s);
   const LoadedSettings loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
   EXPECT_EQ(loaded.noFileAssociation, 0);
@@ -356,7 +329,12 @@ TEST(SettingsFromKey, DamagedValuesGiveSoundSettings) {
   EXPECT_EQ(loaded.settings.windowWidth, kW);
   EXPECT_EQ(loaded.settings.contentsWidth, kW / 6);
   EXPECT_EQ(loaded.settings.zoomLevel, 20);
-  EXPECT_EQ(loaded.settings.helpTab, 0);
+  // The help window's fields are its own to correct when it opens; a start keeps them
+  // exactly as read, so they go back into the key as they came.
+  for (auto field : {&WindowSettings::helpShowState, &WindowSettings::helpLeft, &WindowSettings::helpTop,
+                     &WindowSettings::helpWidth, &WindowSettings::helpHeight, &WindowSettings::helpTab,
+                     &WindowSettings::helpScrollY, &WindowSettings::helpTopChar})
+    EXPECT_EQ(loaded.settings.*field, s.*field);
   // What is loaded is what would be written back: loading it again changes nothing.
   StoredSettings again = key;
   again.windows = Record(loaded.settings);
