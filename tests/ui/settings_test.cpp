@@ -427,10 +427,8 @@ TEST_F(SettingsTest, DamagedValuesNeverCrashTheViewerNorGoBackIntoTheKey) {
     EXPECT_LE(record->windowHeight, kScreenH + 16);
     EXPECT_GE(record->zoomLevel, 1);
     EXPECT_LE(record->zoomLevel, 50);
-    for (auto field : {&WindowSettings::helpShowState, &WindowSettings::helpLeft, &WindowSettings::helpTop,
-                       &WindowSettings::helpWidth, &WindowSettings::helpHeight, &WindowSettings::helpTab,
-                       &WindowSettings::helpScrollY, &WindowSettings::helpTopChar})
-      EXPECT_EQ(record->*field, help.*field);
+    const PackedSettings read = PackSettings(help), written = PackSettings(*record);
+    EXPECT_TRUE(std::equal(read.begin() + 44, read.end(), written.begin() + 44));  // HelpShowState on
     EXPECT_TRUE(record->showState == 1 || record->showState == 3);
   }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace tomelet {
@@ -331,10 +332,8 @@ TEST(SettingsFromKey, DamagedValuesGiveSoundSettings) {
   EXPECT_EQ(loaded.settings.zoomLevel, 20);
   // The help window's fields are its own to correct when it opens; a start keeps them
   // exactly as read, so they go back into the key as they came.
-  for (auto field : {&WindowSettings::helpShowState, &WindowSettings::helpLeft, &WindowSettings::helpTop,
-                     &WindowSettings::helpWidth, &WindowSettings::helpHeight, &WindowSettings::helpTab,
-                     &WindowSettings::helpScrollY, &WindowSettings::helpTopChar})
-    EXPECT_EQ(loaded.settings.*field, s.*field);
+  const PackedSettings read = PackSettings(s), kept = PackSettings(loaded.settings);
+  EXPECT_TRUE(std::equal(read.begin() + 44, read.end(), kept.begin() + 44));  // HelpShowState on
   // What is loaded is what would be written back: loading it again changes nothing.
   StoredSettings again = key;
   again.windows = Record(loaded.settings);
