@@ -17,6 +17,7 @@
 #include "res/resource_ids.h"
 #include "view/contents_drawing.h"
 #include "view/quick_search.h"
+#include "view/help_window.h"
 #include "view/rich_edit_host.h"
 #include "view/search_dialog.h"
 
@@ -257,6 +258,7 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_LANGUAGE_GERMAN: ChooseLanguage(static_cast<unsigned>(id)); break;
     case CMD_SAVE_SETTINGS: TheProgram().settings.storeSettings = -1; break;
     case CMD_DONT_SAVE_SETTINGS: TheProgram().settings.storeSettings = 0; break;
+    case CMD_HELP: m.helpWindow = OpenHelpWindow(window); break;  // a new one each time
     case IDW_CONTENTS_LIST:
       if (code == LBN_SELCHANGE) LoadChapter(SelectedRow());
       break;

@@ -99,21 +99,6 @@ void ClampSettings(WindowSettings& s, int w, int h, int uiPrimaryLanguage) {
   if (s.showPassword != 1) s.showPassword = 0;
 }
 
-void ClampHelpSettings(WindowSettings& s, int w, int h) {
-  if (static_cast<uint32_t>(s.helpTab) > 3) s.helpTab = 0;
-  if (s.helpLeft < 0) s.helpLeft = w / 2;
-  if (s.helpLeft > w) s.helpLeft = w / 2;
-  if (s.helpTop < 0) s.helpTop = 0;
-  if (s.helpTop > h - 20) s.helpTop = 0;
-  if (s.helpWidth < 10) s.helpWidth = w / 2;
-  if (s.helpWidth > w) s.helpWidth = w / 2;
-  if (s.helpHeight < 20) s.helpHeight = h;
-  if (s.helpHeight > h - 20) s.helpHeight = h;
-  if (s.helpScrollY < 0) s.helpScrollY = 0;
-  if (s.helpTopChar < 0) s.helpTopChar = 0;
-  if (s.helpShowState != 0 && s.helpShowState != 3) s.helpShowState = 1;
-}
-
 std::optional<int32_t> DwordValue(const std::optional<StoredValue>& value) {
   if (!value || value->type != kRegDword || value->bytes.size() != 4) return std::nullopt;
   return Get<int32_t>(value->bytes, 0);
@@ -147,7 +132,6 @@ LoadedSettings SettingsFromKey(const StoredSettings& key, int w, int h, int uiPr
     if (auto record = UnpackSettings(key.windows->bytes)) loaded.settings = *record;
   }
   ClampSettings(loaded.settings, w, h, uiPrimaryLanguage);
-  ClampHelpSettings(loaded.settings, w, h);
   if (loaded.lastChapterFile < -1) loaded.lastChapterFile = -1;
   if (loaded.lastChapterPosition < 0) loaded.lastChapterPosition = 0;
   return loaded;

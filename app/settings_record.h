@@ -49,12 +49,11 @@ WindowSettings DefaultSettings(int screenWidth, int screenHeight, int uiPrimaryL
 WindowSettings ZeroSettings();
 
 // Brings a loaded record into range for the screen; also settles LanguageId when the
-// language follows the system.
+// language follows the system. The help window's fields stay as read: the help window
+// corrects them when it opens, so a record whose help was never opened goes back as it
+// came.
 void ClampSettings(WindowSettings& settings, int screenWidth, int screenHeight, int uiPrimaryLanguage);
 
-// The help window's fields, brought into range the way the help window does when it
-// opens, so that a damaged record is never written back as it was.
-void ClampHelpSettings(WindowSettings& settings, int screenWidth, int screenHeight);
 
 // --- the registry values of the settings key ------------------------------------------
 

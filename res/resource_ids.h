@@ -74,3 +74,17 @@
 #define IDB_EXPORT_BROWSE 103
 #define IDC_EXPORT_LIST_LABEL 201
 #define IDL_EXPORT_LIST 202
+
+// Help window, its internal command (load the selected tab's document) and its documents
+// (RT_RCDATA, each ending with a NUL byte; History serves both languages).
+#define IDD_HELP 40
+#define IDC_HELP_TEXT 100
+#define IDC_HELP_TABS 200
+#define CMD_HELP_LOAD_DOCUMENT 1000
+#define IDR_HELP_ABOUT_GERMAN 1
+#define IDR_HELP_CREATE_GERMAN 2
+#define IDR_HELP_ABOUT_ENGLISH 3
+#define IDR_HELP_CREATE_ENGLISH 4
+#define IDR_HELP_TIPS_GERMAN 5
+#define IDR_HELP_TIPS_ENGLISH 6
+#define IDR_HELP_HISTORY 9

@@ -55,7 +55,6 @@ TEST(SettingsRecord, DefaultsComeFromTheScreenAndAZeroRecordGivesASmallEnglishWi
   EXPECT_EQ(defaults, expected);
   WindowSettings clamped = defaults;  // already in range
   ClampSettings(clamped, kW, kH, kGermanUi);
-  ClampHelpSettings(clamped, kW, kH);
   EXPECT_EQ(clamped, defaults);
 
   WindowSettings zero = ZeroSettings();
@@ -70,23 +69,22 @@ TEST(SettingsRecord, StoredValuesAreBroughtIntoRange) {
     Field field;
     int32_t stored, loaded;
   };
-  // A window 600 wide; the help window's fields as the help window brings them into range.
+  // A window 600 wide; the help window's fields stay as stored (the help window corrects
+  // them when it opens, so a record whose help was never opened goes back as it came).
   const Case cases[] = {
       {&W::zoomLevel, 60, 20}, {&W::zoomLevel, 50, 50}, {&W::contentsWidth, 581, 100}, {&W::contentsWidth, 580, 580},
       {&W::contentsWidth, 1, 100}, {&W::contentsWidth, INT32_MIN, 100}, {&W::contentsWidth, INT32_MAX, 100},
       {&W::windowLeft, 1, 1}, {&W::windowLeft, INT32_MAX, kW - 20}, {&W::windowTop, -7, 0}, {&W::windowTop, 99999, kH - 20},
       {&W::windowWidth, -1, 100}, {&W::windowHeight, INT32_MIN, 100}, {&W::windowHeight, 5000, kH},
       {&W::showState, 3, 3}, {&W::showState, 2, 1}, {&W::showPassword, -1, 0}, {&W::showPassword, 1, 1},
-      {&W::helpTab, 4, 0}, {&W::helpTab, -1, 0}, {&W::helpTab, 3, 3}, {&W::helpLeft, -5, kW / 2}, {&W::helpLeft, kW + 1, kW / 2},
-      {&W::helpTop, kH - 19, 0}, {&W::helpWidth, 9, kW / 2}, {&W::helpWidth, kW + 1, kW / 2}, {&W::helpHeight, 10, kH},
-      {&W::helpHeight, kH - 19, kH}, {&W::helpScrollY, -100, 0}, {&W::helpTopChar, -1, 0}, {&W::helpShowState, 77, 1},
+      {&W::helpTab, 4, 4}, {&W::helpLeft, -5, -5}, {&W::helpWidth, 0, 0}, {&W::helpHeight, 10, 10},
+      {&W::helpScrollY, -100, -100}, {&W::helpTopChar, -1, -1}, {&W::helpShowState, 77, 77},
   };
   for (const Case& c : cases) {
     WindowSettings s = DefaultSettings(kW, kH, kEnglishUi);
     s.windowWidth = 600;
     s.*c.field = c.stored;
     ClampSettings(s, kW, kH, kFrenchUi);
-    ClampHelpSettings(s, kW, kH);
     EXPECT_EQ(s.*c.field, c.loaded) << c.stored;
   }
   // Any non-zero AutoLanguage follows the interface; 0 keeps the stored language.
@@ -156,7 +154,6 @@ TEST(SettingsFromKey, AKeptKeyGivesBackEverythingTheRunningMarkAllowing) {
   WindowSettings zero = ZeroSettings();
   zero.storeSettings = -1;
   ClampSettings(zero, kW, kH, kGermanUi);
-  ClampHelpSettings(zero, kW, kH);
   for (const std::optional<StoredValue>& windows :
        {std::optional<StoredValue>(), std::optional<StoredValue>(StoredValue{kRegBinary, std::vector<uint8_t>(75, 0x11)}),
         std::optional<StoredValue>(StoredValue{kRegSz, std::vector<uint8_t>(76, 0x11)})}) {
