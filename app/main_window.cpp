@@ -12,6 +12,7 @@
 #include "app/viewer.h"
 #include "base/wide.h"
 #include "book/book_session.h"
+#include "output/print_job.h"
 #include "res/resource_ids.h"
 #include "view/rich_edit_host.h"
 
@@ -201,6 +202,7 @@ void OnCommand(HWND window, int id, int code) {
   switch (id) {
     case CMD_OPEN: ShowOpenDialog(); break;
     case CMD_OPEN_BOOK_COMMAND: OpenBook(window, Session().bookPath); break;
+    case CMD_PRINT: StartPrintJob(window, TheProgram().instance, m.textPane, IsGerman()); break;
     case CMD_EXIT: RecordAndClose(window); break;
     case CMD_COPY: SendMessageW(m.textPane, WM_COPY, 0, 0); break;
     case CMD_SELECT_ALL: {

@@ -50,6 +50,10 @@
 #define IDW_CONTENTS_LIST 9998
 #define IDW_TEXT_PANE 9999
 
+// Print progress window.
+#define IDD_PRINT_PROGRESS 10
+#define IDC_PRINT_PROGRESS_TEXT 100
+
 // Password dialog.
 #define IDD_PASSWORD 60
 #define IDE_PASSWORD 102
