@@ -63,7 +63,10 @@ std::map<std::wstring, std::string> Pdfs(const std::wstring& folder) {
 std::vector<std::string> NewPdfs(const std::wstring& folder, const std::map<std::wstring, std::string>& before,
                                  std::size_t count) {
   std::vector<std::string> fresh;
-  for (const DWORD start = GetTickCount(); fresh.size() < count && GetTickCount() - start < 60000; Sleep(500)) {
+  for (const DWORD start = GetTickCount(); fresh.size() < count && GetTickCount() - start < 60000;) {
+    // Meanwhile this thread serves what is sent to it (Wine's spooler may call on it).
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 500, QS_ALLINPUT);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
     fresh.clear();
     for (const auto& [name, facts] : Pdfs(folder))
       if (!before.count(name)) fresh.push_back(facts);
