@@ -59,11 +59,11 @@ std::map<std::wstring, std::string> Pdfs(const std::wstring& folder) {
   return facts;
 }
 
-// The PDFs not there `before`, once there are `count` of them (or 150 s have passed: a freshly started CUPS can hold the first jobs for a minute).
+// The PDFs not there `before`, once there are `count` of them (or a minute has passed).
 std::vector<std::string> NewPdfs(const std::wstring& folder, const std::map<std::wstring, std::string>& before,
                                  std::size_t count) {
   std::vector<std::string> fresh;
-  for (const DWORD start = GetTickCount(); fresh.size() < count && GetTickCount() - start < 150000;) {
+  for (const DWORD start = GetTickCount(); fresh.size() < count && GetTickCount() - start < 60000;) {
     // Meanwhile this thread serves what is sent to it (Wine's spooler may call on it).
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 500, QS_ALLINPUT);
     for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
