@@ -175,6 +175,15 @@ void QuickSearchAgain() {
   PostMessageW(target, WM_CHAR, 0, 0);
 }
 
+// The help window keeps its state in the settings record and is served by the loop.
+HelpWindowHost HelpHost() {
+  WindowSettings& s = TheProgram().settings;
+  static HelpFields fields{s.helpShowState, s.helpLeft,   s.helpTop,     s.helpWidth,
+                           s.helpHeight,    s.helpTab,    s.helpScrollY, s.helpTopChar};
+  return {TheProgram().instance, TheProgram().modulePath, texts::kProgramCaption, &fields, &Main().helpWindow,
+          Main().window};
+}
+
 void StepChapter(int delta) {
   const int row = SelectedRow();
   const int target = row + delta;
@@ -258,7 +267,7 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_LANGUAGE_GERMAN: ChooseLanguage(static_cast<unsigned>(id)); break;
     case CMD_SAVE_SETTINGS: TheProgram().settings.storeSettings = -1; break;
     case CMD_DONT_SAVE_SETTINGS: TheProgram().settings.storeSettings = 0; break;
-    case CMD_HELP: m.helpWindow = OpenHelpWindow(window); break;  // a new one each time
+    case CMD_HELP: m.helpWindow = OpenHelpWindow(window, HelpHost()); break;  // a new one each time
     case IDW_CONTENTS_LIST:
       if (code == LBN_SELCHANGE) LoadChapter(SelectedRow());
       break;

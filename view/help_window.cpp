@@ -8,10 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_texts.h"
-#include "app/language.h"
-#include "app/main_window.h"
-#include "app/viewer.h"
+#include "base/language.h"
 #include "res/resource_ids.h"
 #include "view/help_rules.h"
 
@@ -32,6 +29,11 @@ void OpenWithShell(const std::wstring& link) {
   ShellExecuteW(nullptr, L"open", link.c_str(), L"", L"", SW_SHOW);
 }
 
+HelpWindowHost& Host() {
+  static HelpWindowHost host;
+  return host;
+}
+
 LinkOpener& CurrentOpener() {
   static LinkOpener opener = OpenWithShell;
   return opener;
@@ -43,8 +45,8 @@ HWND Text(HWND window) { return GetDlgItem(window, IDC_HELP_TEXT); }
 // "Tomelet viewer (Version: 1.0.0)" from the program file's own version resource; the
 // title alone when it has none.
 std::wstring Caption() {
-  std::wstring caption = texts::kProgramCaption;
-  const std::wstring& path = TheProgram().modulePath;
+  std::wstring caption = Host().programName;
+  const std::wstring& path = Host().modulePath;
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return caption;
@@ -60,7 +62,7 @@ std::wstring Caption() {
 }
 
 void OnInitDialog(HWND window) {
-  WindowSettings& s = TheProgram().settings;
+  HelpFields& s = *Host().fields;
   const HWND tabs = Tabs(window);
   for (int i = 0; i < kHelpTabCount; ++i) {
     TCITEMW item{};
@@ -90,8 +92,8 @@ void OnInitDialog(HWND window) {
 
 // Shows the selected tab's document at the remembered character and scroll position.
 void LoadDocument(HWND window) {
-  const WindowSettings& s = TheProgram().settings;
-  const HINSTANCE instance = TheProgram().instance;
+  const HelpFields& s = *Host().fields;
+  const HINSTANCE instance = Host().instance;
   const int id = HelpDocumentId(s.helpTab, IsGerman());
   std::string rtf;
   if (HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_RCDATA)) {
@@ -132,7 +134,7 @@ void FollowLink(const ENLINK* link) {
 
 void OnNotify(HWND window, const NMHDR* header) {
   if (header->idFrom == IDC_HELP_TABS && header->code == TCN_SELCHANGE) {
-    WindowSettings& s = TheProgram().settings;
+    HelpFields& s = *Host().fields;
     s.helpTab = static_cast<int32_t>(SendMessageW(Tabs(window), TCM_GETCURSEL, 0, 0));
     s.helpTopChar = 0;
     s.helpScrollY = 0;
@@ -145,7 +147,7 @@ void OnNotify(HWND window, const NMHDR* header) {
 
 // Remembers tab, place and reading position, then closes.
 void Close(HWND window) {
-  WindowSettings& s = TheProgram().settings;
+  HelpFields& s = *Host().fields;
   s.helpTab = static_cast<int32_t>(SendMessageW(Tabs(window), TCM_GETCURSEL, 0, 0));
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
@@ -166,9 +168,9 @@ void Close(HWND window) {
   DestroyWindow(window);
   // Only the newest help window is served by the message loop; an older one closing
   // leaves it its keyboard handling.
-  MainWindowState& m = Main();
-  if (m.helpWindow == window) m.helpWindow = nullptr;
-  SetFocus(m.window);
+  const HelpWindowHost& host = Host();
+  if (host.served && *host.served == window) *host.served = nullptr;
+  SetFocus(host.mainWindow);
 }
 
 INT_PTR CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -196,8 +198,10 @@ INT_PTR CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-HWND OpenHelpWindow(HWND owner) {
-  return CreateDialogParamW(TheProgram().instance, MAKEINTRESOURCEW(IDD_HELP), owner, HelpWindowProc, 0);
+HWND OpenHelpWindow(HWND owner, const HelpWindowHost& host) {
+  if (!host.fields) return nullptr;
+  Host() = host;
+  return CreateDialogParamW(host.instance, MAKEINTRESOURCEW(IDD_HELP), owner, HelpWindowProc, 0);
 }
 
 LinkOpener SetLinkOpener(LinkOpener opener) {
