@@ -19,7 +19,6 @@ constexpr COLORREF kCream = RGB(255, 239, 192), kLightOrange = RGB(255, 207, 160
 // Menu-bar positions of the zoom and chapter buttons (in the Window menu: 0, 2, 4, 5).
 constexpr UINT kSmaller = 3, kBigger = 5, kUp = 6, kDown = 7;
 
-std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
 
 std::string RedPicture() {
   PngImage image{24, 16, 8, 2, {}, {}};
@@ -30,7 +29,6 @@ std::string RedPicture() {
 }
 
 int Selected(const ViewerRun& viewer) { return static_cast<int>(SendMessageW(viewer.contents(), LB_GETCURSEL, 0, 0)); }
-bool Shows(const ViewerRun& viewer, const wchar_t* text) { return PaneText(viewer.text()).find(text) != std::wstring::npos; }
 
 // Whether a zoom or chapter command is greyed; the button and the Window menu always agree.
 bool Greyed(const ViewerRun& viewer, UINT barPosition) {
@@ -86,8 +84,7 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
 
   ViewerRun viewer(WinPath(dir.File("story.tmk")));
   ASSERT_TRUE(viewer.window());
-  EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: story.tmk");
-  EXPECT_TRUE(Shows(viewer, L"A. Writer"));  // the information page
+  EXPECT_TRUE(viewer.Shows(L"A. Writer"));  // the information page
   EXPECT_EQ(ChildRect(viewer.contents()).right, 250);
   EXPECT_EQ(ChildRect(viewer.text()).left, 256);
   EXPECT_EQ(viewer.Focus(), viewer.text());
@@ -120,7 +117,7 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
 
   // A chapter: select all and copy; a click on an overlong link range reads nothing.
   viewer.Key(VK_NEXT, true);
-  EXPECT_TRUE(Shows(viewer, L"Text of chapter one, line 200"));
+  EXPECT_TRUE(viewer.Shows(L"Text of chapter one, line 200"));
   viewer.Key('A', true);
   viewer.Key('C', true);
   ASSERT_TRUE(OpenClipboard(nullptr));
@@ -164,8 +161,8 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   EXPECT_EQ(PaneText(viewer.text()).size(), 1u);  // one object: the picture
   viewer.Screenshot(ScreenshotPath(L"book-story-picture.png"));
   viewer.Key(VK_NEXT, true);
-  EXPECT_TRUE(Shows(viewer, L"Binary Attachemnt. To extract the file to disc please click the following link:"));
-  EXPECT_TRUE(Shows(viewer, L"(2 KB)"));
+  EXPECT_TRUE(viewer.Shows(L"Binary Attachemnt. To extract the file to disc please click the following link:"));
+  EXPECT_TRUE(viewer.Shows(L"(2 KB)"));
   viewer.Key(VK_NEXT, true);
   EXPECT_EQ(PaneText(viewer.text()), L"Could not load the chapter's text.");
   viewer.Key(VK_NEXT, true);
@@ -174,11 +171,8 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   EXPECT_FALSE(Greyed(viewer, kUp));
   viewer.Key(VK_NEXT, true);  // at the end: nothing moves
   EXPECT_EQ(Selected(viewer), 5);
-  SendMessageW(viewer.contents(), LB_SETCURSEL, 1, 0);  // a click on a row, as the list reports it
-  PostMessageW(viewer.window(), WM_COMMAND, MAKEWPARAM(IDW_CONTENTS_LIST, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(viewer.contents()));
-  viewer.Settle();
-  EXPECT_TRUE(Shows(viewer, L"line 1"));
+  viewer.SelectRow(1);
+  EXPECT_TRUE(viewer.Shows(L"line 1"));
 
   // The list is 10 pixels wider or narrower per key, and never narrower than 2.
   viewer.Key(VK_F9);
@@ -193,19 +187,17 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   HWND dialog = viewer.WaitForDialog();
   ASSERT_TRUE(dialog);
   EXPECT_EQ(SendDlgItemMessageW(dialog, 0x470, CB_GETCURSEL, 0, 0), 0);  // Tomelet
-  HWND nameBox = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
-  SetWindowTextW(nameBox, WinPath(dir.File("second.zip")).c_str());
+  SetWindowTextW(FileNameBox(dialog), WinPath(dir.File("second.zip")).c_str());
   PressButton(dialog, IDOK);
   for (int i = 0; i < 100 && WindowTitle(viewer.window()) != L"Tomelet: second.zip"; ++i) Sleep(20);
   viewer.Settle();
   EXPECT_EQ(Selected(viewer), 0);  // the row remembered at the start, not the row just read
-  EXPECT_TRUE(Shows(viewer, L"x2"));
+  EXPECT_TRUE(viewer.Shows(L"x2"));
   viewer.Key('O', true);
   dialog = viewer.WaitForDialog();
   ASSERT_TRUE(dialog);
   EXPECT_EQ(SendDlgItemMessageW(dialog, 0x470, CB_GETCURSEL, 0, 0), 1);  // ZIP
-  PressButton(dialog, IDCANCEL);
-  viewer.Settle();
+  viewer.Answer(dialog, IDCANCEL);
   EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: second.zip");
   PostMessageW(viewer.window(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
   EXPECT_EQ(viewer.WaitForExit(), 0);
@@ -216,11 +208,7 @@ TEST(BookStory, AFileThatIsNoBookAndABookOfOneEntry) {
   WriteFileBytes(dir.File("empty.tmk"), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
   {
     ViewerRun viewer(WinPath(dir.File("empty.tmk")));
-    HWND box = viewer.WaitForDialog();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(ReadMessageBox(box).message, L"The file is empty!\r\r" + WinPath(dir.File("empty.tmk")));
-    PressButton(box, IDOK);
-    viewer.Settle();
+    EXPECT_EQ(viewer.AnswerMessageBox(), L"The file is empty!\r\r" + WinPath(dir.File("empty.tmk")));
     EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet viewer");
     EXPECT_EQ(SendMessageW(viewer.contents(), LB_GETCOUNT, 0, 0), 0);
   }
@@ -235,7 +223,7 @@ TEST(BookStory, AFileThatIsNoBookAndABookOfOneEntry) {
   EXPECT_TRUE(Greyed(viewer, kUp));
   viewer.Key(VK_F9);
   EXPECT_EQ(ChildRect(viewer.text()).left, 0);
-  EXPECT_TRUE(Shows(viewer, L"The only chapter"));
+  EXPECT_TRUE(viewer.Shows(L"The only chapter"));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "app/viewer.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
-#include "tests/ui/settings_support.h"
 #include "tests/ui/viewer_harness.h"
 
 namespace tomelet::test {
@@ -74,11 +73,7 @@ TEST_F(LanguageStory, AutomaticEnglishAndGermanSwapTheMenusWhileABookIsOpen) {
   const std::wstring missing = WinPath(dir.File("gone.tmk"));
   viewer.OnViewerThread([&] { Session().bookPath = missing; });
   PostMessageW(viewer.window(), WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
-  HWND box = viewer.WaitForDialog();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(ReadMessageBox(box).message, L"Error opening file\r" + missing);
-  PressButton(box, IDOK);
-  viewer.Settle();
+  EXPECT_EQ(viewer.AnswerMessageBox(), L"Error opening file\r" + missing);
 }
 
 // Wine takes its UI language from LANG: the real program, not a stand-in for the system.

@@ -12,17 +12,13 @@
 namespace tomelet::test {
 namespace {
 
-std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
-bool Shows(const ViewerRun& viewer, const wchar_t* text) { return PaneText(viewer.text()).find(text) != std::wstring::npos; }
 bool Hidden(HWND dialog) { return SendDlgItemMessageW(dialog, IDE_PASSWORD, EM_GETPASSWORDCHAR, 0, 0) != 0; }
 
 // Types into the dialog and presses OK (or Cancel when the password is null).
 void Answer(ViewerRun& viewer, HWND dialog, const wchar_t* password, bool dontAskAgain = false) {
   if (password) SetDlgItemTextW(dialog, IDE_PASSWORD, password);
   if (dontAskAgain) SendDlgItemMessageW(dialog, IDB_DONT_ASK_AGAIN, BM_CLICK, 0, 0);
-  PressButton(dialog, password ? IDOK : IDCANCEL);
-  for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(10);
-  viewer.Settle();
+  viewer.Answer(dialog, password ? IDOK : IDCANCEL);
 }
 
 // A command that may ask for the password on the way; the dialog if it does.
@@ -51,7 +47,7 @@ TEST(PasswordStory, CancelWrongShownRightAndDontAskAgain) {
   EXPECT_FALSE(Hidden(dialog));
   SendDlgItemMessageW(dialog, IDB_DONT_ASK_AGAIN, BM_CLICK, 0, 0);
   Answer(viewer, dialog, nullptr);  // Cancel keeps neither box
-  EXPECT_TRUE(Shows(viewer, L"No password provided"));
+  EXPECT_TRUE(viewer.Shows(L"No password provided"));
   EXPECT_EQ(TheProgram().settings.showPassword, 0);
   EXPECT_FALSE(Session().dontAskPassword);
 
@@ -69,21 +65,21 @@ TEST(PasswordStory, CancelWrongShownRightAndDontAskAgain) {
   EXPECT_FALSE(Hidden(dialog));
   EXPECT_EQ(DialogText(dialog, IDE_PASSWORD), L"");
   Answer(viewer, dialog, L"p\u00e4ss");
-  EXPECT_TRUE(Shows(viewer, L"AES chapter one"));
+  EXPECT_TRUE(viewer.Shows(L"AES chapter one"));
   EXPECT_FALSE(Step(viewer, CMD_CHAPTER_DOWN, false)) << "one password opens every entry";
-  EXPECT_TRUE(Shows(viewer, L"AES chapter two"));
+  EXPECT_TRUE(viewer.Shows(L"AES chapter two"));
 
   // Don't ask again holds until the book is opened anew.
   dialog = Step(viewer, CMD_OPEN_BOOK_COMMAND);
   ASSERT_TRUE(dialog);
   Answer(viewer, dialog, L"guess", true);
-  EXPECT_TRUE(Shows(viewer, L"Could not open chapter."));
+  EXPECT_TRUE(viewer.Shows(L"Could not open chapter."));
   EXPECT_FALSE(Step(viewer, CMD_CHAPTER_DOWN, false));
-  EXPECT_TRUE(Shows(viewer, L"Could not open chapter."));
+  EXPECT_TRUE(viewer.Shows(L"Could not open chapter."));
   dialog = Step(viewer, CMD_OPEN_BOOK_COMMAND);
   ASSERT_TRUE(dialog);
   Answer(viewer, dialog, L"p\u00e4ss");
-  EXPECT_TRUE(Shows(viewer, L"AES chapter one"));
+  EXPECT_TRUE(viewer.Shows(L"AES chapter one"));
 }
 
 }  // namespace

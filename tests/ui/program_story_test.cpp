@@ -5,7 +5,6 @@
 #include "app/viewer.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
-#include "tests/ui/settings_support.h"
 #include "tests/ui/viewer_harness.h"
 
 namespace tomelet::test {

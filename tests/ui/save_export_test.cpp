@@ -16,72 +16,27 @@
 namespace tomelet::test {
 namespace {
 
-constexpr int kFileNameBox = 0x47C, kFileNameEdit = 0x480, kFileTypeBox = 0x470;
-
-std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
-
-struct DialogSearch {
-  HWND except, found;
-};
-BOOL CALLBACK FindDialog(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<DialogSearch*>(p);
-  wchar_t name[16] = {};
-  GetClassNameW(w, name, 16);
-  if (w != s->except && IsWindowVisible(w) && std::wstring(name) == L"#32770") s->found = w;
-  return s->found ? FALSE : TRUE;
-}
-
-// A dialog of the viewer's thread in front of `except` (the export dialog), waited for.
-HWND WaitForDialogBesides(const ViewerRun& viewer, HWND except) {
-  DialogSearch search{except, nullptr};
-  for (DWORD start = GetTickCount(); !search.found && GetTickCount() - start < 10000; Sleep(10))
-    EnumThreadWindows(GetWindowThreadProcessId(viewer.window(), nullptr), FindDialog, reinterpret_cast<LPARAM>(&search));
-  Sleep(50);
-  return search.found;
-}
-
-void Press(ViewerRun& viewer, HWND dialog, int button) {
-  PressButton(dialog, button);
-  for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(10);
-  viewer.Settle();
-}
-
-std::wstring AnswerMessageBox(ViewerRun& viewer, HWND except = nullptr) {
-  HWND box = WaitForDialogBesides(viewer, except);
-  if (!box) return L"<no message box>";
-  const std::wstring text = ReadMessageBox(box).message;
-  Press(viewer, box, IDOK);
-  return text;
-}
-
 void AnswerPassword(ViewerRun& viewer, const wchar_t* password, HWND except = nullptr) {
-  HWND dialog = WaitForDialogBesides(viewer, except);
+  HWND dialog = viewer.WaitForDialog(10000, except);
   ASSERT_TRUE(dialog && GetDlgItem(dialog, IDB_DONT_ASK_AGAIN));
   SetDlgItemTextW(dialog, IDE_PASSWORD, password);
-  Press(viewer, dialog, password ? IDOK : IDCANCEL);
+  viewer.Answer(dialog, password ? IDOK : IDCANCEL);
 }
 
 // Saves the selected row under `name` with filter `filter` (0: as preselected); gives the
 // number of filters offered.
 LRESULT SaveAs(ViewerRun& viewer, const std::wstring& name, int filter = 0) {
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
-  HWND dialog = WaitForDialogBesides(viewer, nullptr);
-  HWND nameBox = GetDlgItem(dialog, kFileNameBox) ? GetDlgItem(dialog, kFileNameBox) : GetDlgItem(dialog, kFileNameEdit);
-  if (!nameBox) return -1;
-  const LRESULT filters = SendDlgItemMessageW(dialog, kFileTypeBox, CB_GETCOUNT, 0, 0);
+  HWND dialog = viewer.WaitForDialog();
+  if (!FileNameBox(dialog)) return -1;
+  const LRESULT filters = SendDlgItemMessageW(dialog, 0x470, CB_GETCOUNT, 0, 0);
   if (filter > 0) {
-    SendDlgItemMessageW(dialog, kFileTypeBox, CB_SETCURSEL, static_cast<WPARAM>(filter - 1), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK), 0);
+    SendDlgItemMessageW(dialog, 0x470, CB_SETCURSEL, static_cast<WPARAM>(filter - 1), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), 0);
   }
-  SetWindowTextW(nameBox, name.c_str());
-  Press(viewer, dialog, IDOK);
+  SetWindowTextW(FileNameBox(dialog), name.c_str());
+  viewer.Answer(dialog, IDOK);
   return filters;
-}
-
-void Select(ViewerRun& viewer, int row) {
-  SendMessageW(viewer.contents(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-  PostMessageW(viewer.window(), WM_COMMAND, MAKEWPARAM(IDW_CONTENTS_LIST, LBN_SELCHANGE), 0);
-  viewer.Settle();
 }
 
 std::size_t Leftovers(const std::string& folder) {  // temporary files of the writer
@@ -102,55 +57,55 @@ class SaveExportTest : public testing::Test {
   TempDir dir_;
 };
 
-TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialog) {
+TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialogAndFailuresSpeakTheLanguage) {
+  ViewerRun viewer;
+  viewer.OnViewerThread([] { TheProgram().settings.languageId = 7; TheProgram().settings.autoLanguage = 0; });
+  PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
+  EXPECT_EQ(viewer.AnswerMessageBox(), L"Kein Buch ge\u00f6ffnet!");
   const std::string photo("\x89PNG\r\n\x1A\n picture \x00\xFF", 19), data("attachment\x00\x01", 12);
-  ViewerRun viewer(Write("save.tmk", BookWriter()
-                                         .Add("01 Intro.rtf", Rtf("intro"))
-                                         .Add("02 Photo.png", photo)
-                                         .Add("03 data.bin", data)
-                                         .Add("04 Tiny.rtf", "abc")));
+  viewer.OnViewerThread([&] {
+    TheProgram().settings.languageId = 9;
+    Session().bookPath = Write("save.tmk", BookWriter()
+                                               .Add("01 Intro.rtf", Rtf("intro"))
+                                               .Add("02 Photo.png", photo)
+                                               .Add("03 data.bin", data)
+                                               .Add("04 Tiny.rtf", "abc")
+                                               .Add("05 Secret.rtf", Rtf("s"), Encryption::Aes256));
+  });
+  viewer.Command(CMD_OPEN_BOOK_COMMAND);
   viewer.Key('S', true);
-  HWND dialog = WaitForDialogBesides(viewer, nullptr);
-  EXPECT_EQ(DialogText(dialog, kFileNameBox) + DialogText(dialog, kFileNameEdit), L"01 Intro.rtf");
-  Press(viewer, dialog, IDCANCEL);  // cancel writes nothing (the file count below)
-  EXPECT_EQ(SaveAs(viewer, Out("intro.rtf")), 2);
-  EXPECT_EQ(Read("intro.rtf"), Rtf("intro"));
+  HWND dialog = viewer.WaitForDialog();
+  EXPECT_EQ(DialogText(FileNameBox(dialog)), L"01 Intro.rtf");
+  viewer.Answer(dialog, IDCANCEL);  // cancel writes nothing (the file count below)
 
   // A picture with the first filter is an RTF document, under the default extension or
   // with ".rtf" after a picture's name; the other filters keep the bytes.
   const std::string document = "{\\rtf1\\ansi \r{\\pict\\wmetafile1\\pngblip\\picwgoal240\\pichgoal240 " +
                                std::string("89504E470D0A1A0A20706963747572652000FF") + " }}";
-  Select(viewer, 1);
-  EXPECT_EQ(SaveAs(viewer, Out("a")), 3);
-  EXPECT_EQ(Read("a.rtf"), document);
-  SaveAs(viewer, Out("b.jpg"));
-  EXPECT_EQ(Read("b.jpg.rtf"), document);
-  SaveAs(viewer, Out("c.png"), 2);
-  EXPECT_EQ(Read("c.png"), photo);
-
-  Select(viewer, 2);
-  EXPECT_EQ(SaveAs(viewer, Out("data.bin")), 1);
-  EXPECT_EQ(Read("data.bin"), data);
-  Select(viewer, 3);
+  const struct {
+    int row;
+    const char *name, *file;
+    int filter;
+    LRESULT filters;
+    std::string bytes;
+  } saves[] = {{0, "intro.rtf", "intro.rtf", 0, 2, Rtf("intro")}, {1, "a", "a.rtf", 0, 3, document},
+               {1, "b.jpg", "b.jpg.rtf", 0, 3, document},          {1, "c.png", "c.png", 2, 3, photo},
+               {2, "data.bin", "data.bin", 0, 1, data}};
+  for (const auto& save : saves) {
+    viewer.SelectRow(save.row);
+    EXPECT_EQ(SaveAs(viewer, Out(save.name), save.filter), save.filters) << save.name;
+    EXPECT_EQ(Read(save.file), save.bytes) << save.name;
+  }
+  viewer.SelectRow(3);
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
-  EXPECT_EQ(AnswerMessageBox(viewer), L"Could not load file.");
+  EXPECT_EQ(viewer.AnswerMessageBox(), L"Could not load file.");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 6);
-}
-
-TEST_F(SaveExportTest, SaveFailuresAreReportedInTheInterfaceLanguage) {
-  ViewerRun viewer;
-  viewer.OnViewerThread([] { TheProgram().settings.languageId = 7; TheProgram().settings.autoLanguage = 0; });
-  PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
-  EXPECT_EQ(AnswerMessageBox(viewer), L"Kein Buch ge\u00f6ffnet!");
-  viewer.OnViewerThread([&] {
-    TheProgram().settings.languageId = 9;
-    Session().bookPath = Write("fail.tmk", BookWriter().Add("01 Secret.rtf", Rtf("s"), Encryption::Aes256).Add("02 x.rtf", "{}"));
-  });
-  PostMessageW(viewer.window(), WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
+  SendMessageW(viewer.contents(), LB_SETCURSEL, 4, 0);
+  PostMessageW(viewer.window(), WM_COMMAND, MAKEWPARAM(IDW_CONTENTS_LIST, LBN_SELCHANGE), 0);
   AnswerPassword(viewer, nullptr);  // showing it asks first: cancelled, so saving asks again
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
   AnswerPassword(viewer, L"wrong");
-  EXPECT_EQ(AnswerMessageBox(viewer), L"Could not open chapter.");
+  EXPECT_EQ(viewer.AnswerMessageBox(), L"Could not open chapter.");
 }
 
 // --- the KeyNote export -------------------------------------------------------------------
@@ -158,7 +113,7 @@ TEST_F(SaveExportTest, SaveFailuresAreReportedInTheInterfaceLanguage) {
 struct ExportRun {
   explicit ExportRun(ViewerRun& v) : viewer(v) {
     PostMessageW(v.window(), WM_COMMAND, CMD_EXPORT, 0);
-    dialog = WaitForDialogBesides(v, nullptr);
+    dialog = v.WaitForDialog();
     list = GetDlgItem(dialog, IDL_EXPORT_LIST);
     v.Settle();
   }
@@ -172,7 +127,7 @@ struct ExportRun {
     SetDlgItemTextW(dialog, IDE_EXPORT_NAME, name.c_str());
     PressButton(dialog, IDOK);
     if (*password) AnswerPassword(viewer, password, dialog);
-    return AnswerMessageBox(viewer, dialog);
+    return viewer.AnswerMessageBox(dialog);
   }
   ViewerRun& viewer;
   HWND dialog, list;
@@ -230,7 +185,7 @@ TEST_F(SaveExportTest, ExportWritesTheSelectionInContentsOrderAndKeepsFilesOnFai
   EXPECT_GT(refused.size(), old.size() + 60) << "the system's text follows the label";
   SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(IsWindow(again.dialog));
-  Press(viewer, again.dialog, IDCANCEL);
+  viewer.Answer(again.dialog, IDCANCEL);
   EXPECT_EQ(Read("old.knt"), "OLD");
   EXPECT_EQ(Leftovers(dir_.path()), 0u);
 }
@@ -249,10 +204,10 @@ TEST_F(SaveExportTest, AFullDiskKeepsTheExistingFile) {
   run.Select({1});
   const std::wstring message = run.Export(WinPath(target));
   EXPECT_EQ(message.find(L"Error while writing to file\r" + WinPath(target) + L"\r\rSystem error message:\r"), 0u) << message;
-  Press(viewer, run.dialog, IDCANCEL);
-  Select(viewer, 2);
+  viewer.Answer(run.dialog, IDCANCEL);
+  viewer.SelectRow(2);
   SaveAs(viewer, WinPath(root + "big.bin"));
-  EXPECT_EQ(AnswerMessageBox(viewer), L"Error writing file.");
+  EXPECT_EQ(viewer.AnswerMessageBox(), L"Error writing file.");
   EXPECT_EQ(ReadFileBytes(target), "OLD");
   EXPECT_FALSE(std::filesystem::exists(root + "big.bin"));
   EXPECT_EQ(Leftovers(root), 0u);

@@ -16,7 +16,7 @@
 namespace tomelet::test {
 namespace {
 
-std::string Rtf(const std::string& body) {
+std::string ColourRtf(const std::string& body) {
   return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red128\\green128\\blue128;\\red0\\green0\\blue0;}" +
          body + "\\par}";
 }
@@ -63,35 +63,11 @@ Range Selection(ViewerRun& viewer) {
 using Place = std::pair<int, Range>;
 Place At(ViewerRun& viewer) { return {Row(viewer.contents()), Selection(viewer)}; }
 
-TEST_F(SearchTest, QuickSearchInTheContentsListSearchesTheWholeRowText) {
+TEST_F(SearchTest, QuickSearchInBothPanesAndTheTextPanesEditMenu) {
   BookWriter book;
-  book.Add("01 Alpha.rtf", Rtf("alpha text")).Add("02 Beta.rtf", Rtf("beta text")).Add("03 Gamma.rtf", Rtf("gamma"));
-  ViewerRun viewer(Write(book));
-  UseTestClock(viewer);
-  const HWND list = viewer.contents();
-  viewer.OnViewerThread([&] { SetFocus(list); });
-  ASSERT_EQ(Row(list), 0);
-
-  Type(viewer, list, L"2");  // the kind code of every row: the next row
-  EXPECT_EQ(Row(list), 1);
-  EXPECT_NE(PaneText(viewer.text()).find(L"beta text"), std::wstring::npos);
-  F3(viewer);
-  EXPECT_EQ(Row(list), 2);
-  F3(viewer);  // second pass from the top
-  EXPECT_EQ(Row(list), 0);
-
-  Type(viewer, list, L"Gam");
-  EXPECT_EQ(Row(list), 2);
-  Type(viewer, list, L"ma", false);  // only the selected row holds it: selected and shown again
-  EXPECT_EQ(Row(list), 2);
-  Type(viewer, list, std::wstring(511, L'\r'));  // control characters are part of the term
-  EXPECT_EQ(Row(list), 2);
-}
-
-TEST_F(SearchTest, QuickSearchInTheTextPaneAndItsEditMenu) {
-  BookWriter book;
-  book.Add("01 Letters.rtf", Rtf("abc abd"))
-      .Add("02 Cyrillic.rtf", Rtf("\\u1078?\\u1091?\\u1082? \\u1078?"));
+  book.Add("01 Letters.rtf", ColourRtf("abc abd"))
+      .Add("02 Cyrillic.rtf", ColourRtf("\\u1078?\\u1091?\\u1082? \\u1078?"))
+      .Add("03 Gamma.rtf", ColourRtf("gamma"));
   ViewerRun viewer(Write(book));
   UseTestClock(viewer);
   const HWND pane = viewer.text();
@@ -121,12 +97,30 @@ TEST_F(SearchTest, QuickSearchInTheTextPaneAndItsEditMenu) {
   for (int i = 0; i < 100 && !menu.hwndMenuOwner; ++i, Sleep(20))
     GetGUIThreadInfo(GetWindowThreadProcessId(viewer.window(), nullptr), &menu);
   ASSERT_TRUE(menu.hwndMenuOwner);
-  viewer.Screenshot(L"screenshots\\text-pane-edit-menu.png");
+  viewer.Screenshot(ScreenshotPath(L"text-pane-edit-menu.png"));
   for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(pane, WM_KEYDOWN, key, 1), Sleep(50);
   Sleep(100);
   viewer.Settle();
   EXPECT_EQ(Selection(viewer).first, 0);
   EXPECT_GT(Selection(viewer).second, 5);
+
+  // The contents list searches the whole row text.
+  viewer.SelectRow(0);
+  const HWND list = viewer.contents();
+  viewer.OnViewerThread([&] { SetFocus(list); });
+  Type(viewer, list, L"2");  // the kind code of every row: the next row
+  EXPECT_EQ(Row(list), 1);
+  EXPECT_TRUE(viewer.Shows(L"\u0436\u0443\u043a"));
+  F3(viewer);
+  EXPECT_EQ(Row(list), 2);
+  F3(viewer);  // second pass from the top
+  EXPECT_EQ(Row(list), 0);
+  Type(viewer, list, L"Gam");
+  EXPECT_EQ(Row(list), 2);
+  Type(viewer, list, L"ma", false);  // only the selected row holds it: selected and shown again
+  EXPECT_EQ(Row(list), 2);
+  Type(viewer, list, std::wstring(511, L'\r'));  // control characters are part of the term
+  EXPECT_EQ(Row(list), 2);
 }
 
 HWND OpenSearch(ViewerRun& viewer) {
@@ -152,10 +146,12 @@ int Kind(HWND dialog) { return static_cast<int>(SendDlgItemMessageW(dialog, IDC_
 
 TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
   BookWriter book;
-  book.Add("01 One.rtf", Rtf("alpha"))
-      .Add("02 Two.rtf", Rtf("beta one beta two"))
+  book.Add("01 One.rtf", ColourRtf("alpha"))
+      .Add("02 Two.rtf", ColourRtf("beta one beta two"))
       .Add("03 Short.rtf", "ab")  // too short: its message page is searched like any page
-      .Add("04 Four.rtf", Rtf("target here and target"));
+      .Add("04 Black.rtf", ColourRtf("\\cf2 key key\\cf0  and key"))
+      .Add("05 Gray.rtf", ColourRtf("a \\cf1 key\\cf2  then key"))
+      .Add("06 Four.rtf", ColourRtf("target here and target"));
   ViewerRun viewer(Write(book));
   const HWND dialog = OpenSearch(viewer);
   ASSERT_TRUE(dialog);
@@ -164,13 +160,13 @@ TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
 
   Search(viewer, dialog, L"target", 4);  // whole book from the top, across the chapters
-  EXPECT_EQ(At(viewer), Place(3, {0, 6}));
+  EXPECT_EQ(At(viewer), Place(5, {0, 6}));
   EXPECT_EQ(Kind(dialog), 3);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
   Search(viewer, dialog, L"target", 3);
-  EXPECT_EQ(At(viewer), Place(3, {16, 22}));
+  EXPECT_EQ(At(viewer), Place(5, {16, 22}));
   Search(viewer, dialog, L"target", 3);  // nothing after it in the last chapter: stays
-  EXPECT_EQ(At(viewer), Place(3, {16, 22}));
+  EXPECT_EQ(At(viewer), Place(5, {16, 22}));
   Search(viewer, dialog, L"beta", 0);  // upwards into earlier chapters, each from its end
   EXPECT_EQ(At(viewer), Place(1, {9, 13}));
   Search(viewer, dialog, L"nowhere", 0);  // up to the first row, then it stops there
@@ -200,23 +196,17 @@ TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
   RECT reopened{};
   GetWindowRect(again, &reopened);
   EXPECT_TRUE(EqualRect(&placed, &reopened));
-}
 
-TEST_F(SearchTest, DarkGrayTakesOnlyGrayHitsAcrossChapters) {
-  BookWriter book;
-  book.Add("01 Start.rtf", Rtf("start"))
-      .Add("02 Black.rtf", Rtf("\\cf2 key key\\cf0  and key"))
-      .Add("03 Gray.rtf", Rtf("a \\cf1 key\\cf2  then key"));
-  ViewerRun viewer(Write(book));
-  const HWND dialog = OpenSearch(viewer);
-  ASSERT_TRUE(dialog);
-  CheckDlgButton(dialog, IDB_DARK_GRAY, BST_CHECKED);
-  Search(viewer, dialog, L"key", 4);
-  EXPECT_EQ(At(viewer), Place(2, {2, 5}));
-  Search(viewer, dialog, L"key", 3);  // only a black one is left: the gray hit stays selected
-  EXPECT_EQ(At(viewer), Place(2, {2, 5}));
-  viewer.OnViewerThread([&] { RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); });
-  viewer.Screenshot(L"screenshots\\search-dialog.png");
+  // Dark gray (kept checked) takes only gray hits, across chapters.
+  CheckDlgButton(again, IDB_MATCH_CASE, BST_UNCHECKED);
+  Search(viewer, again, L"key", 4);
+  EXPECT_EQ(At(viewer), Place(4, {2, 5}));
+  Search(viewer, again, L"key", 3);  // only black ones are left: the walk ends in the last row
+  const Place last = At(viewer);
+  EXPECT_EQ(last.first, 5);
+  EXPECT_EQ(last.second.first, last.second.second);
+  viewer.OnViewerThread([&] { RedrawWindow(again, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); });
+  viewer.Screenshot(ScreenshotPath(L"search-dialog.png"));
 }
 
 }  // namespace

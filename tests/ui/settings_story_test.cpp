@@ -7,29 +7,23 @@
 #include "app/viewer.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
-#include "tests/ui/settings_support.h"
 #include "tests/ui/viewer_harness.h"
 
 namespace tomelet::test {
 namespace {
 
-class SettingsStory : public CleanRegistryTest {
- protected:
-  std::wstring WriteBook(const std::string& name) {
-    BookWriter book;
-    for (int c = 1; c <= 3; ++c) {
-      std::string rtf = "{\\rtf1\\ansi ";
-      for (int i = 1; i <= 300; ++i) rtf += "c" + std::to_string(c) + " line " + std::to_string(i) + "\\par ";
-      book.Add("00" + std::to_string(c) + " Chapter.rtf", rtf + "}");
-    }
-    EXPECT_TRUE(book.Write(dir_.File(name)));
-    return WinPath(dir_.File(name));
-  }
-  TempDir dir_;
-};
+using SettingsStory = CleanRegistryTest;
 
-TEST_F(SettingsStory, KeptSettingsBringBackTheReadingPlaceAndDontSaveLeavesNoTrace) {
-  const std::wstring book = WriteBook("reading.tmk");
+TEST_F(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDontSaveLeavesNoTrace) {
+  TempDir dir;
+  BookWriter writer;
+  for (int c = 1; c <= 3; ++c) {
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (int i = 1; i <= 300; ++i) rtf += "c" + std::to_string(c) + " line " + std::to_string(i) + "\\par ";
+    writer.Add("00" + std::to_string(c) + " Chapter.rtf", rtf + "}");
+  }
+  ASSERT_TRUE(writer.Write(dir.File("reading.tmk")));
+  const std::wstring book = WinPath(dir.File("reading.tmk"));
   int32_t position = 0;
   {
     ViewerRun viewer(book);
@@ -78,36 +72,30 @@ TEST_F(SettingsStory, KeptSettingsBringBackTheReadingPlaceAndDontSaveLeavesNoTra
     viewer.Key(VK_NEXT, true);  // the caret comes back once: the next chapter starts at the top
     SendMessageW(viewer.text(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
     EXPECT_EQ(caret.cpMin, 0);
-    viewer.Command(CMD_DONT_SAVE_SETTINGS);
   }
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".tmk"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
-}
-
-TEST_F(SettingsStory, ABookOpenWhenTheProgramWasEndedByForceIsNotReopened) {
-  const std::wstring book = WriteBook("marked.tmk");
+  // A book open when the program was ended by force is not reopened by itself.
   const auto reopens = [] {
     ViewerRun viewer;  // closed at the end of this block, as the user closes it
-    return WindowTitle(viewer.window()) == L"Tomelet: marked.tmk";
+    return WindowTitle(viewer.window()) == L"Tomelet: reading.tmk";
   };
-  {
-    ViewerRun viewer(book);
-    viewer.Command(CMD_SAVE_SETTINGS);
-  }
-  EXPECT_TRUE(reopens());
   EXPECT_TRUE(reopens());
   {
     ViewerProcess crashed(ViewerExePath(), L"");
     ASSERT_TRUE(crashed.window());
-    for (int i = 0; i < 100 && crashed.Title() != L"Tomelet: marked.tmk"; ++i) Sleep(50);
-    EXPECT_EQ(crashed.Title(), L"Tomelet: marked.tmk");
+    for (int i = 0; i < 100 && crashed.Title() != L"Tomelet: reading.tmk"; ++i) Sleep(50);
+    EXPECT_EQ(crashed.Title(), L"Tomelet: reading.tmk");
     crashed.Kill();
   }
   EXPECT_EQ(SettingsDword(L"IgnoreFile"), -1);
   EXPECT_FALSE(reopens());
-  ViewerRun named(book);  // a book named on the command line is opened all the same
-  EXPECT_EQ(WindowTitle(named.window()), L"Tomelet: marked.tmk");
+  {
+    ViewerRun named(book);  // a book named on the command line is opened all the same
+    EXPECT_EQ(WindowTitle(named.window()), L"Tomelet: reading.tmk");
+    named.Command(CMD_DONT_SAVE_SETTINGS);
+  }
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".tmk"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
 }
 
 TEST_F(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnlyAndRemovedWithTheSettings) {

@@ -1,10 +1,15 @@
 #include "tests/ui/viewer_harness.h"
 
 #include <gdiplus.h>
+#include <shlwapi.h>
+#include <winioctl.h>
 #include <richedit.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
+#include <cwctype>
+#include <vector>
 
 #include "app/main_window.h"
 #include "base/wide.h"
@@ -34,28 +39,26 @@ LRESULT CALLBACK TaskHook(int code, WPARAM removal, LPARAM lParam) {
   return CallNextHookEx(g_hook, code, removal, lParam);
 }
 
+HWND FindDialogOf(DWORD threadId, HWND except = nullptr) { return FindVisibleWindow(L"#32770", threadId, 0, except); }
+
 struct Search {
   const wchar_t* windowClass;
-  HWND found;
+  DWORD processId;  // another process's windows only, when threadId is 0
+  HWND except, found;
 };
 
 BOOL CALLBACK MatchWindow(HWND w, LPARAM data) {
   auto* search = reinterpret_cast<Search*>(data);
   wchar_t name[64] = {};
   GetClassNameW(w, name, 64);
-  if (!IsWindowVisible(w) || wcscmp(name, search->windowClass) != 0) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (w == search->except || !IsWindowVisible(w) || wcscmp(name, search->windowClass) != 0 ||
+      (search->processId && pid != search->processId) || (!search->processId && pid == GetCurrentProcessId()))
+    return TRUE;
   search->found = w;
   return FALSE;
 }
-
-// A visible window of the thread with this class.
-HWND FindThreadWindow(DWORD threadId, const wchar_t* windowClass) {
-  Search search{windowClass, nullptr};
-  EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND FindDialogOf(DWORD threadId) { return FindThreadWindow(threadId, L"#32770"); }
 
 // GDI+'s PNG encoder.
 constexpr CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
@@ -77,7 +80,7 @@ ViewerRun::ViewerRun(std::wstring bookPath, ViewerOptions options) {
   threadId_ = id;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < deadline) {
-    window_ = FindThreadWindow(threadId_, kMainWindowClass);
+    window_ = FindVisibleWindow(kMainWindowClass, threadId_);
     if (window_ || FindDialogOf(threadId_) || WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) break;
     Sleep(5);
   }
@@ -156,16 +159,51 @@ std::optional<int> ViewerRun::WaitForExit(DWORD milliseconds) {
   return exitCode_;
 }
 
-HWND ViewerRun::WaitForDialog(DWORD milliseconds) {
+HWND ViewerRun::WaitForDialog(DWORD milliseconds, HWND except) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < milliseconds) {
-    if (HWND dialog = FindDialogOf(threadId_)) {
+    if (HWND dialog = FindDialogOf(threadId_, except)) {
       Sleep(50);  // let it finish initialising
       return dialog;
     }
     Sleep(10);
   }
   return nullptr;
+}
+
+void ViewerRun::Answer(HWND dialog, int button) {
+  PressButton(dialog, button);
+  for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(10);
+  Settle();
+}
+
+std::wstring ViewerRun::AnswerMessageBox(HWND except) {
+  HWND box = WaitForDialog(10000, except);
+  if (!box) return L"<no message box>";
+  const std::wstring text = ReadMessageBox(box).message;
+  Answer(box, IDOK);
+  return text;
+}
+
+void ViewerRun::SelectRow(int row) {
+  SendMessageW(contents(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  PostMessageW(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(contents()), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(contents()));
+  Settle();
+}
+
+bool ViewerRun::Shows(const wchar_t* text) const { return PaneText(this->text()).find(text) != std::wstring::npos; }
+
+HWND FindVisibleWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId, HWND except) {
+  Search search{windowClass, threadId ? GetCurrentProcessId() : processId, except, nullptr};
+  if (threadId) EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
+  else EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FileNameBox(HWND dialog) {
+  HWND combo = GetDlgItem(dialog, 0x47C);
+  return combo ? combo : GetDlgItem(dialog, 0x480);
 }
 
 void ViewerRun::Screenshot(const std::wstring& path) {
@@ -265,6 +303,211 @@ std::wstring ScreenshotPath(const std::wstring& fileName) {
   GetEnvironmentVariableW(L"TOMELET_SCREENSHOTS", folder, MAX_PATH);
   CreateDirectoryW(folder, nullptr);
   return std::wstring(folder) + L"\\" + fileName;
+}
+
+namespace {
+
+// This process's environment with LANG replaced and the variables that would override it
+// removed.
+std::vector<wchar_t> EnvironmentWithLang(const char* lang) {
+  std::vector<wchar_t> block;
+  wchar_t* strings = GetEnvironmentStringsW();
+  for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) {
+    const std::wstring entry = p;
+    if (entry.rfind(L"LANG=", 0) == 0 || entry.rfind(L"LC_ALL=", 0) == 0 || entry.rfind(L"LC_MESSAGES=", 0) == 0)
+      continue;
+    block.insert(block.end(), entry.begin(), entry.end() + 1);
+  }
+  FreeEnvironmentStringsW(strings);
+  const std::string langEntry = std::string("LANG=") + lang;
+  block.insert(block.end(), langEntry.begin(), langEntry.end());
+  block.insert(block.end(), {L'\0', L'\0'});
+  return block;
+}
+
+// Every viewer run reads the real settings key at its start: the whole test run starts
+// from a clean registry, whatever an earlier, aborted run left there.
+class CleanRegistryEnvironment : public testing::Environment {
+  void SetUp() override { ClearRegistry(); }
+  void TearDown() override { ClearRegistry(); }
+};
+[[maybe_unused]] testing::Environment* const kClean = testing::AddGlobalTestEnvironment(new CleanRegistryEnvironment);
+
+}  // namespace
+
+void ClearRegistry() {
+  SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsPath);
+  SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tmk");
+  SHDeleteKeyW(HKEY_CLASSES_ROOT, L"Tomelet viewer");
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::optional<int32_t> SettingsDword(const wchar_t* name) {
+  DWORD value = 0, size = sizeof(value);
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size)) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+DWORD SettingsValueSize(const wchar_t* name) {
+  DWORD size = 0;
+  return RegGetValueW(HKEY_CURRENT_USER, kSettingsPath, name, RRF_RT_ANY | RRF_NOEXPAND, nullptr, nullptr, &size) ? 0 : size;
+}
+
+std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& path) {
+  wchar_t text[1024] = {};
+  DWORD size = sizeof(text);
+  if (RegGetValueW(root, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size)) return std::nullopt;
+  return text;
+}
+
+void SetDefaultValue(HKEY root, const std::wstring& path, const std::wstring& text) {
+  RegSetKeyValueW(root, path.c_str(), nullptr, REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring TestProgramPath() {
+  wchar_t self[MAX_PATH] = {}, longPath[1024] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const DWORD length = GetLongPathNameW(self, longPath, 1024);
+  return length > 0 && length < 1024 ? longPath : self;
+}
+
+std::wstring ViewerExePath() {
+  std::wstring path = TestProgramPath();
+  for (int level = 0; level < 3; ++level) path.resize(path.rfind(L'\\'));  // tests\ui\ui_tests.exe
+  return path + L"\\app\\TomeletViewer.exe";
+}
+
+bool OnFixedDrive(const std::wstring& path) {
+  return GetDriveTypeW(path.substr(0, path.find(L'\\') + 1).c_str()) == DRIVE_FIXED;
+}
+
+// A visible top-level window of another process with this class.
+static HWND WaitForForeignWindow(const wchar_t* windowClass, DWORD milliseconds, DWORD processId = 0) {
+  HWND found = nullptr;
+  for (DWORD start = GetTickCount(); !found && GetTickCount() - start < milliseconds; Sleep(20))
+    found = FindVisibleWindow(windowClass, 0, processId);
+  return found;
+}
+
+ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang) {
+  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+  std::vector<wchar_t> environment;
+  if (lang) {
+    // The launcher script sets up what Wine's loader expects; Z: is the Unix root.
+    commandLine = L"\"Z:\\usr\\bin\\wine\" " + commandLine;
+    environment = EnvironmentWithLang(lang);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      lang ? environment.data() : nullptr, nullptr, &startup, &info))
+    return;
+  CloseHandle(info.hThread);
+  if (lang) {
+    CloseHandle(info.hProcess);  // the loader is a Unix process; the viewer comes from it
+  } else {
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+  }
+  window_ = WaitForForeignWindow(L"TomeletMainWndClass", 20000, processId_);
+  if (window_ && !process_) {
+    GetWindowThreadProcessId(window_, &processId_);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId_);
+  }
+  Sleep(300);  // the posted open command
+}
+
+ViewerProcess::~ViewerProcess() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
+  CloseHandle(process_);
+}
+
+HWND ViewerProcess::WaitForDialog(DWORD milliseconds) const {
+  HWND dialog = WaitForForeignWindow(L"#32770", milliseconds, processId_);
+  if (dialog) Sleep(100);  // let it finish initialising
+  return dialog;
+}
+
+void ViewerProcess::Command(int id) const {
+  PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0);
+  Sleep(100);
+}
+
+bool ViewerProcess::Close(DWORD milliseconds) {
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+}
+
+void ViewerProcess::Kill() {
+  if (!process_) return;
+  TerminateProcess(process_, 99);
+  WaitForSingleObject(process_, 10000);
+}
+
+std::optional<DWORD> ViewerProcess::ExitCode() const {
+  DWORD code = 0;
+  if (!process_ || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_, &code))
+    return std::nullopt;
+  return code;
+}
+
+// Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).
+namespace {
+constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDriveRequest {
+  ULONG size, type, fsType;
+  DWORD serial;
+  ULONGLONG unixDevice;
+  WCHAR letter;
+  USHORT mountPointOffset, deviceOffset, labelOffset;
+};
+}  // namespace
+
+RemovableDrive::RemovableDrive(const std::string& folder) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unixFolder = unixName ? unixName(WinPath(folder).c_str()) : nullptr;
+  if (!unixFolder) return;
+  const DWORD used = GetLogicalDrives();
+  for (wchar_t l = L'R'; l <= L'Y' && !letter_; ++l)
+    if (!(used & (1u << (l - L'A')))) letter_ = l;
+  ready_ = letter_ && Define(DRIVE_REMOVABLE, unixFolder) && GetDriveTypeW(root().c_str()) == DRIVE_REMOVABLE;
+  HeapFree(GetProcessHeap(), 0, unixFolder);
+}
+
+RemovableDrive::~RemovableDrive() {
+  if (letter_) Define(DRIVE_NO_ROOT_DIR, nullptr);
+}
+
+bool RemovableDrive::Define(DWORD type, const char* unixFolder) {
+  const std::size_t folderBytes = unixFolder ? strlen(unixFolder) + 1 : 0;
+  std::vector<char> request(sizeof(UnixDriveRequest) + folderBytes);
+  auto* drive = reinterpret_cast<UnixDriveRequest*>(request.data());
+  drive->size = static_cast<ULONG>(request.size());
+  drive->type = type;
+  drive->letter = static_cast<WCHAR>(towlower(letter_));
+  if (unixFolder) {
+    drive->mountPointOffset = sizeof(UnixDriveRequest);
+    std::memcpy(request.data() + sizeof(UnixDriveRequest), unixFolder, folderBytes);
+  }
+  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (manager == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
+                                  nullptr, 0, &returned, nullptr);
+  CloseHandle(manager);
+  return ok;
 }
 
 }  // namespace tomelet::test

@@ -2,6 +2,7 @@
 // Drives the real viewer inside the test process: RunViewer runs on a thread of its
 // own with its real main window, rich-edit control, menus and dialogs, and the test
 // talks to it with window messages, as input and the system would.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -37,8 +38,15 @@ class ViewerRun {
   // Waits for the viewer to end (after Exit, close, or a failure) and gives the exit code.
   std::optional<int> WaitForExit(DWORD milliseconds = 10000);
 
-  // A dialog box (message box, common dialog) the viewer shows, waited for.
-  HWND WaitForDialog(DWORD milliseconds = 10000);
+  // A dialog box (message box, common dialog) the viewer shows, besides `except`, waited for.
+  HWND WaitForDialog(DWORD milliseconds = 10000, HWND except = nullptr);
+  // Presses a dialog's button and waits until the dialog is gone and its work done.
+  void Answer(HWND dialog, int button);
+  // The next message box's message, answered with OK.
+  std::wstring AnswerMessageBox(HWND except = nullptr);
+  // Clicks a contents row, as the list reports it.
+  void SelectRow(int row);
+  bool Shows(const wchar_t* text) const;  // the text pane shows this text
   bool running() const;
 
   // Saves what the window shows as a PNG (on failures, and to look at).
@@ -65,6 +73,12 @@ struct MessageBoxText {
 MessageBoxText ReadMessageBox(HWND box);
 void PressButton(HWND dialog, int buttonId);
 
+// A visible window with this class of a thread or of another process (not this one).
+HWND FindVisibleWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId = 0, HWND except = nullptr);
+// The file name box of a common file dialog.
+HWND FileNameBox(HWND dialog);
+inline std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
+
 // Rectangle of a child in its parent's client coordinates.
 RECT ChildRect(HWND child);
 
@@ -82,5 +96,71 @@ int CountPixels(HWND window, const RECT& r, COLORREF colour);
 
 // Where a screenshot goes: the folder TOMELET_SCREENSHOTS names (default screenshots\).
 std::wstring ScreenshotPath(const std::wstring& fileName);
+
+// --- the real registry of the test prefix, the real program as a process, a removable drive
+
+inline constexpr wchar_t kSettingsPath[] = L"Software\\Tomelet viewer";
+inline constexpr wchar_t kCommandKey[] = L"Tomelet viewer\\shell\\open\\command";
+inline constexpr wchar_t kIconKey[] = L"Tomelet viewer\\DefaultIcon";
+
+// Removes the settings key and the ".tmk" and "Tomelet viewer" keys of the classes root.
+void ClearRegistry();
+
+// Tests that start from a clean registry and leave none behind.
+class CleanRegistryTest : public testing::Test {
+ protected:
+  void SetUp() override { ClearRegistry(); }
+  void TearDown() override { ClearRegistry(); }
+};
+
+bool KeyExists(HKEY root, const std::wstring& path);
+std::optional<int32_t> SettingsDword(const wchar_t* name);
+DWORD SettingsValueSize(const wchar_t* name);  // 0 when missing
+// The default value of a key as text; nullopt when the key or the value is missing.
+std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& path);
+void SetDefaultValue(HKEY root, const std::wstring& path, const std::wstring& text);
+
+// The program file the viewer registers when it runs inside the tests (long path).
+std::wstring TestProgramPath();
+std::wstring ViewerExePath();  // the real TomeletViewer.exe of this build
+bool OnFixedDrive(const std::wstring& path);
+
+// The real program as a process of its own. With a language it is started through Wine's
+// loader with LANG set, since Wine takes the UI language from LANG at start.
+class ViewerProcess {
+ public:
+  ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang = nullptr);
+  ~ViewerProcess();
+  ViewerProcess(const ViewerProcess&) = delete;
+  ViewerProcess& operator=(const ViewerProcess&) = delete;
+
+  HWND window() const { return window_; }
+  HWND WaitForDialog(DWORD milliseconds = 10000) const;  // a message box of the process
+  void Command(int id) const;
+  bool Close(DWORD milliseconds = 15000);  // as the user closes it; waits for the end
+  void Kill();                             // at once, as a crash would end it
+  std::wstring Title() const { return WindowTitle(window_); }
+  std::optional<DWORD> ExitCode() const;  // once ended
+
+ private:
+  DWORD processId_ = 0;
+  HANDLE process_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+
+// A free drive letter mapped to a folder as a removable drive, through Wine's mount manager.
+class RemovableDrive {
+ public:
+  explicit RemovableDrive(const std::string& folder);
+  ~RemovableDrive();
+  bool ready() const { return ready_; }
+  std::wstring root() const { return std::wstring(1, letter_) + L":\\"; }
+
+ private:
+  bool Define(DWORD type, const char* unixFolder);
+  wchar_t letter_ = 0;
+  bool ready_ = false;
+};
 
 }  // namespace tomelet::test
