@@ -10,7 +10,6 @@
 #include "app/main_window.h"
 #include "base/wide.h"
 #include "res/resource_ids.h"
-#include "tests/ui/settings_support.h"
 #include "tests/ui/viewer_harness.h"
 #include "view/help_window.h"
 
