@@ -86,11 +86,7 @@ TEST(AttachmentPage, SentenceLinkAndSize) {
   const std::string german = "Bin\\u228?r-Attachement. Zum Extrahieren der Datei bitte den folgenden Link anklicken:";
   EXPECT_EQ(BuildAttachmentPage("007 Manual.pdf", 150000, false), page(english, "Manual.pdf", "146"));
   EXPECT_EQ(BuildAttachmentPage("007 Manual.pdf", 150000, true), page(german, "Manual.pdf", "146"));
-  struct Case {
-    std::string name;
-    std::uint64_t size;
-    std::string link, kb;
-  };
+  struct Case { std::string name; std::uint64_t size; std::string link, kb; };
   const Case cases[] = {
       {"Data.bin", 1023, "Data.bin", "0"}, {"012-1 Data sheet.pdf", 1024, "Data sheet.pdf", "1"},
       {"0003", 0xFFFFFFFFull, "0003", "4194303"}, {"1 ", 0x123456789ABull, "", "1221679586"},

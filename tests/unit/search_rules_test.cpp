@@ -12,13 +12,8 @@ namespace tomelet {
 namespace {
 
 TEST(SearchRules, TypedKeysBuildTheTerm) {
-  struct Row {
-    const char* what;
-    std::vector<std::pair<std::uint32_t, char16_t>> keys;  // tick, character
-    std::u16string term;
-  };
+  struct Row { const char* what; std::vector<std::pair<std::uint32_t, char16_t>> keys; std::u16string term; };  // tick, character
   const std::vector<Row> rows = {
-      {"999 ms later appends", {{5000, u'a'}, {5999, u'b'}}, u"ab"},
       {"exactly 1000 ms appends", {{5000, u'a'}, {6000, u'b'}}, u"ab"},
       {"1001 ms starts over", {{5000, u'a'}, {6001, u'b'}}, u"b"},
       {"the counter wraps in between", {{0xFFFFFF00u, u'a'}, {0x000000F0u, u'b'}}, u"ab"},
@@ -33,100 +28,68 @@ TEST(SearchRules, TypedKeysBuildTheTerm) {
     for (next = 0; next < row.keys.size(); ++next) term.Type(row.keys[next].second);
     EXPECT_EQ(term.term(), row.term) << row.what;
   }
-}
-
-TEST(SearchRules, LongTermsAreCutBetweenCharacters) {
-  struct Row {
-    std::u16string term;
-    std::size_t limit;
-    std::u16string cut;
-  };
+  // Long terms are cut between characters.
   const std::u16string pair = u"\U0001F600";  // one character, two UTF-16 units
-  const std::vector<Row> rows = {
-      {u"abcd", 3, u"abc"},
-      {u"ab" + pair, 3, u"ab"},
-      {u"a" + pair + u"b", 3, u"a" + pair},
-      {pair, 1, u""},
+  const std::tuple<std::u16string, std::size_t, std::u16string> cuts[] = {
+      {u"abcd", 3, u"abc"}, {u"ab" + pair, 3, u"ab"}, {u"a" + pair + u"b", 3, u"a" + pair}, {pair, 1, u""},
       {std::u16string(253, u'x') + pair, kTextPaneTermLimit, std::u16string(253, u'x')},
   };
-  for (const Row& row : rows) EXPECT_EQ(CutTerm(row.term, row.limit), row.cut) << row.term.size();
+  for (const auto& [term, limit, cut] : cuts) EXPECT_EQ(CutTerm(term, limit), cut) << term.size();
 }
 
 TEST(SearchRules, EachKindPlansItsStepAndItsWayOn) {
-  using K = SearchKind;
-  struct Row {
-    K kind;
-    bool loadFirstRow, forward;
-    SearchFrom from;
-    K kindAfter;
-    int row, rowCount;
-    AfterMiss miss;
-  };
+  using enum SearchKind;
+  using enum SearchFrom;
+  struct Row { SearchKind kind; bool loadFirstRow, forward; SearchFrom from; SearchKind kindAfter; int row, rowCount; AfterMiss miss; };
   const std::vector<Row> rows = {
-      {K::UpWholeBook, false, false, SearchFrom::SelectionStart, K::UpWholeBook, 2, 5, {true, 1, true}},
-      {K::UpWholeBook, false, false, SearchFrom::SelectionStart, K::UpWholeBook, 0, 5, {}},
-      {K::UpInChapter, false, false, SearchFrom::SelectionStart, K::UpInChapter, 2, 5, {}},
-      {K::DownInChapter, false, true, SearchFrom::SelectionEnd, K::DownInChapter, 2, 5, {}},
-      {K::DownWholeBook, false, true, SearchFrom::SelectionEnd, K::DownWholeBook, 2, 5, {true, 3, false}},
-      {K::DownWholeBook, false, true, SearchFrom::SelectionEnd, K::DownWholeBook, 4, 5, {}},
-      {K::DownWholeBook, false, true, SearchFrom::SelectionEnd, K::DownWholeBook, -1, 0, {}},
-      {K::WholeBookFromTop, true, true, SearchFrom::TextStart, K::DownWholeBook, 0, 5, {true, 1, false}},
-      {K::WholeBookFromTop, true, true, SearchFrom::TextStart, K::DownWholeBook, 0, 1, {}},
-      {K::ChapterFromTop, false, true, SearchFrom::TextStart, K::DownInChapter, 2, 5, {}},
+      {UpWholeBook, false, false, SelectionStart, UpWholeBook, 2, 5, {true, 1, true}},
+      {UpWholeBook, false, false, SelectionStart, UpWholeBook, 0, 5, {}},
+      {UpInChapter, false, false, SelectionStart, UpInChapter, 2, 5, {}},
+      {DownInChapter, false, true, SelectionEnd, DownInChapter, 2, 5, {}},
+      {DownWholeBook, false, true, SelectionEnd, DownWholeBook, 2, 5, {true, 3, false}},
+      {DownWholeBook, false, true, SelectionEnd, DownWholeBook, 4, 5, {}},
+      {DownWholeBook, false, true, SelectionEnd, DownWholeBook, -1, 0, {}},
+      {WholeBookFromTop, true, true, TextStart, DownWholeBook, 0, 5, {true, 1, false}},
+      {WholeBookFromTop, true, true, TextStart, DownWholeBook, 0, 1, {}},
+      {ChapterFromTop, false, true, TextStart, DownInChapter, 2, 5, {}},
   };
   for (const Row& row : rows) {
     const StepPlan plan = PlanStep(row.kind);
     const AfterMiss miss = NextAfterMiss(row.kind, row.row, row.rowCount);
-    EXPECT_EQ(std::tuple(plan.loadFirstRow, plan.forward, plan.from, plan.kindAfter),
-              std::tuple(row.loadFirstRow, row.forward, row.from, row.kindAfter))
-        << static_cast<int>(row.kind);
-    EXPECT_EQ(std::tuple(miss.moveOn, miss.row, miss.caretAtEnd),
-              std::tuple(row.miss.moveOn, row.miss.row, row.miss.caretAtEnd))
+    EXPECT_EQ(std::tuple(plan.loadFirstRow, plan.forward, plan.from, plan.kindAfter, miss.moveOn, miss.row, miss.caretAtEnd),
+              std::tuple(row.loadFirstRow, row.forward, row.from, row.kindAfter, row.miss.moveOn, row.miss.row,
+                         row.miss.caretAtEnd))
         << static_cast<int>(row.kind) << " from row " << row.row;
   }
   EXPECT_EQ(std::tuple(SearchKindFromIndex(-1), SearchKindFromIndex(6), SearchKindFromIndex(4)),
-            std::tuple(K::DownInChapter, K::DownInChapter, K::WholeBookFromTop));
+            std::tuple(DownInChapter, DownInChapter, WholeBookFromTop));
 }
 
 TEST(SearchRules, TheNextStepWaitsForInputAndNowAndThenForPaint) {
-  struct Row {
-    bool input, paint;
-    std::uint32_t now, lastWait;
-    bool waits;
+  const std::tuple<bool, bool, std::uint32_t, std::uint32_t, bool> rows[] = {  // input, paint, now, last wait: waits
+      {false, false, 5000, 0, false}, {true, false, 5000, 4990, true},  // input always goes first
+      {false, true, 5000, 4990, false}, {false, true, 5000, 5000 - kRepaintEvery, true},
+      {false, true, 0x00000010u, 0xFFFFFFF0u, false}, {false, true, 0x00000100u, 0xFFFFFF00u, true},  // across the wrap
   };
-  const std::vector<Row> rows = {
-      {false, false, 5000, 0, false},
-      {true, false, 5000, 4990, true},  // input always goes first
-      {false, true, 5000, 4990, false},
-      {false, true, 5000, 5000 - kRepaintEvery, true},
-      {false, true, 0x00000010u, 0xFFFFFFF0u, false},  // across the counter's wrap
-      {false, true, 0x00000100u, 0xFFFFFF00u, true},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(NextStepWaits(row.input, row.paint, row.now, row.lastWait), row.waits) << row.now << " " << row.lastWait;
+  for (const auto& [input, paint, now, lastWait, waits] : rows)
+    EXPECT_EQ(NextStepWaits(input, paint, now, lastWait), waits) << now << " " << lastWait;
 }
 
 TEST(SearchRules, DarkGrayHitsCountAndTheWalkAlwaysMovesOn) {
   const HitColour gray{true, false, kDarkGray}, black{true, false, 0}, automatic{true, true, kDarkGray},
       mixed{false, false, kDarkGray};
-  struct Row {
-    const char* what;
-    TextRange hit;
-    long from;
-    bool forward, darkGrayOnly;
-    HitColour colour;
-    HitVerdict verdict;
-  };
+  using enum HitVerdict;
+  struct Row { const char* what; TextRange hit; long from; bool forward, darkGrayOnly; HitColour colour; HitVerdict verdict; };
   const std::vector<Row> rows = {
-      {"any colour without the box", {4, 6}, 2, true, false, black, HitVerdict::Accept},
-      {"gray with the box", {4, 6}, 2, true, true, gray, HitVerdict::Accept},
-      {"black is skipped", {4, 6}, 2, true, true, black, HitVerdict::Skip},
-      {"the default colour is not gray", {4, 6}, 2, true, true, automatic, HitVerdict::Skip},
-      {"partly gray is not gray", {4, 6}, 2, true, true, mixed, HitVerdict::Skip},
-      {"upwards, before the start", {1, 3}, 3, false, true, black, HitVerdict::Skip},
-      {"downwards, no move past from", {2, 2}, 2, true, true, black, HitVerdict::Miss},
-      {"downwards, behind from", {0, 1}, 2, true, false, gray, HitVerdict::Miss},
-      {"upwards, reaching past from", {2, 4}, 3, false, false, gray, HitVerdict::Miss},
+      {"any colour without the box", {4, 6}, 2, true, false, black, Accept},
+      {"gray with the box", {4, 6}, 2, true, true, gray, Accept},
+      {"black is skipped", {4, 6}, 2, true, true, black, Skip},
+      {"the default colour is not gray", {4, 6}, 2, true, true, automatic, Skip},
+      {"partly gray is not gray", {4, 6}, 2, true, true, mixed, Skip},
+      {"upwards, before the start", {1, 3}, 3, false, true, black, Skip},
+      {"downwards, no move past from", {2, 2}, 2, true, true, black, Miss},
+      {"downwards, behind from", {0, 1}, 2, true, false, gray, Miss},
+      {"upwards, reaching past from", {2, 4}, 3, false, false, gray, Miss},
   };
   for (const Row& row : rows)
     EXPECT_EQ(JudgeHit(row.hit, row.from, row.forward, row.darkGrayOnly, row.colour), row.verdict) << row.what;
