@@ -96,8 +96,8 @@ TEST_F(BookTest, TheContentsFollowTheEntryNamesOrTheIndexFile) {
   struct Case { const char* what; BookWriter book; Damage damage; std::vector<std::string> rows; std::size_t chapters; };
   const Case cases[] = {
       {"names sorted ignoring case, equal ones in archive order",
-       BookWriter().Add("003 C.rtf", "c").Add("B.rtf", "1").Add("001 a.rtf", "a").Add("b.RTF", "3").Add("A.rtf", "4"),
-       nullptr, {"02a|001 a.rtf", "02C|003 C.rtf", "02A|A.rtf", "02B|B.rtf", "02b|b.RTF"}, 5},
+       BookWriter().Add("003 C.rtf", "c").Add("B.rtf", "1").Add("001 a.rtf", "a").Add("b.RTF", "3").Add("a.rtf", "4"),
+       nullptr, {"02a|001 a.rtf", "02C|003 C.rtf", "02a|a.rtf", "02B|B.rtf", "02b|b.RTF"}, 5},
       {"reserved and plain-text names are chapters but no rows",
        BookWriter().Add("readme.txt", "t").Add("002 Cover.PNG", "p").Add("#notes.rtf", "n").Add("#meta.txt", "m")
            .Add("001 Start.rtf", "s").Add("001-1.rtf", "c").Add("images/", ""),
@@ -117,8 +117,6 @@ TEST_F(BookTest, TheContentsFollowTheEntryNamesOrTheIndexFile) {
        BookWriter().Add("#INDEX.TXT", "\xEF\xBB\xBF" "01 \xD0\x9A\xD0\xBD.rtf\n\xC3\xA4-1 Umlaut.rtf").Add("01", "x")
            .Add("\xC3\xA4", "y"),
        nullptr, {"02\xD0\x9A\xD0\xBD|01", "02\xC3\xA4-1 Umlaut|\xC3\xA4"}, 2},
-      {"ANSI index", BookWriter().Add("#INDEX.TXT", "01 Gr\xFC\xDF" "e.rtf\r\n").Add("01", "x"), nullptr,
-       {"02Gr\xC3\xBC\xC3\x9F" "e|01"}, 1},
       {"an index that cannot be read whole gives an empty table",
        BookWriter().AddStored("#INDEX.TXT", "01 One.rtf\n").Add("01", "x"),
        [](std::string& zip) { zip[test::FindEntry(zip, "#INDEX.TXT").data + 3] ^= 1; }, {}, 0},

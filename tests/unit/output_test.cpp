@@ -79,10 +79,11 @@ TEST(ExportRules, RowsCarryLevelKindAndTitleAndReadBackAndNamesOutsideTheCodePag
   for (const auto& [utf8, ansi] : names) EXPECT_EQ(AnsiOrQuestionMarks(utf8), ansi) << utf8;
 }
 
-// A sink that refuses every write after the first `accepted` ones.
+// A sink that refuses only its write number `refused` (from 0): every failed write must
+// stop the writer, even when the writes after it would succeed.
 struct FailingSink final : FileSink {
-  explicit FailingSink(int accepted) : left(accepted) {}
-  bool Write(std::string_view) override { return left-- > 0; }
+  explicit FailingSink(int refused) : left(refused) {}
+  bool Write(std::string_view) override { return left-- != 0; }
   int left;
 };
 
@@ -158,9 +159,9 @@ TEST(KeyNoteWriter, FilesAreWrittenExactlyLineByLineAndFailedWritesStop) {
   StringSink sink;
   const KeyNoteResult result = exportTo(sink, {{0, false, "Secret", 4}}, false);
   EXPECT_EQ(result.failedTitle + ": " + result.errorText, "Secret: Wrong password provided");
-  for (int accepted = 0; accepted < 5; ++accepted) {
-    FailingSink failing(accepted);
-    EXPECT_EQ(exportTo(failing, {{0, true, "Real", 6}}, false).state, ExportState::WriteFailed) << accepted;
+  for (int refused = 0; refused < 5; ++refused) {
+    FailingSink failing(refused);
+    EXPECT_EQ(exportTo(failing, {{0, true, "Real", 6}}, false).state, ExportState::WriteFailed) << refused;
   }
 }
 
