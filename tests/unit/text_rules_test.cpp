@@ -57,19 +57,12 @@ TEST(NameRules, SourceNamesBecomeLevelKindAndTitle) {
   for (const auto& [name, shown] : cases) EXPECT_EQ(ContentsDisplayText(name, false).value_or(kNotListed), shown) << name;
   EXPECT_EQ(ContentsDisplayText("#META.TXT", true), "01[\xC3\x9C" "ber...]");
 
+  using enum EntryKind;
   const std::pair<const char*, EntryKind> pages[] = {
-      {"photo.jpeg", EntryKind::Picture},    {"photo.JPG", EntryKind::Picture},
-      {"x.PnG", EntryKind::Picture},         {"001 Primer.rtf", EntryKind::Chapter},
-      {"#Meta.Txt", EntryKind::BookInfo},    {"readme.txt", EntryKind::Attachment},
-      {"0003", EntryKind::Attachment},       {"012-1 Data sheet.pdf", EntryKind::Attachment},
+      {"photo.jpeg", Picture}, {"photo.JPG", Picture}, {"x.PnG", Picture}, {"001 Primer.rtf", Chapter},
+      {"#Meta.Txt", BookInfo}, {"readme.txt", Attachment}, {"0003", Attachment}, {"012-1 Data sheet.pdf", Attachment},
   };
   for (const auto& [name, kind] : pages) EXPECT_EQ(PageKindOf(name), kind) << name;
-}
-
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> out;
-  for (std::string_view line : SplitIndexLines(text)) out.emplace_back(line);
-  return out;
 }
 
 TEST(IndexFile, DecodingLinesAndTokens) {
@@ -82,11 +75,12 @@ TEST(IndexFile, DecodingLinesAndTokens) {
   };
   for (const auto& [in, out] : decoded) EXPECT_EQ(DecodeIndexText(in), out) << in;
 
-  const std::pair<std::string, std::vector<std::string>> split[] = {
+  using namespace std::string_view_literals;
+  const std::pair<std::string_view, std::vector<std::string_view>> split[] = {
       {"a\r\nb\rc\nd", {"a", "b", "c", "d"}}, {"\r\n\r\n a \n\n\r\rb-1 x\r\n", {" a ", "b-1 x"}}, {"\n\r\n\r", {}},
-      {"only", {"only"}}, {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
+      {"only", {"only"}}, {"a\0b\nc"sv, {"a\0b"sv, "c"}},
   };
-  for (const auto& [in, out] : split) EXPECT_EQ(Lines(in), out) << in;
+  for (const auto& [in, out] : split) EXPECT_EQ(SplitIndexLines(in), out) << in;
 
   const std::pair<const char*, const char*> tokens[] = {
       {"001 Primer.rtf", "001"}, {"004-1 Sub.rtf", "004"}, {"12 a-b", "12"}, {"ab-c d", "ab"},
