@@ -50,8 +50,7 @@ TEST(PictureToRtf, PicturesInTheirBitDepths) {
   // One bit per pixel, bottom row first; the decoder decides the bits beyond the three pixels.
   const std::string hex = PictureToRtf(cases[2].encoded).value_or("");
   const auto row = [&](int i) { return std::stoi(hex.substr(hex.find(" \r\n") + 3 + 96 + 8 * i, 2), nullptr, 16) & 0xE0; };
-  EXPECT_EQ(row(0), 0x60);
-  EXPECT_EQ(row(1), 0xA0);
+  EXPECT_EQ(std::pair(row(0), row(1)), std::pair(0x60, 0xA0));
 }
 
 TEST(PictureToRtf, DamagedOrHugePicturesGiveNoPage) {
