@@ -15,15 +15,8 @@ constexpr int kEnglishUi = 9, kGermanUi = 7, kFrenchUi = 12;
 using Field = int32_t WindowSettings::*;
 
 StoredValue Dword(int32_t value) { return {kRegDword, DwordBytes(value)}; }
-StoredValue Sz(const std::u16string& text, bool terminated) {
-  std::vector<uint8_t> bytes = PathBytes(text);
-  if (terminated) bytes.insert(bytes.end(), {0, 0});
-  return {kRegSz, bytes};
-}
-StoredValue Record(const WindowSettings& s) {
-  const PackedSettings packed = PackSettings(s);
-  return {kRegBinary, {packed.begin(), packed.end()}};
-}
+StoredValue Sz(const std::u16string& text, bool terminated) { return {kRegSz, PathBytes(terminated ? text + u'\0' : text)}; }
+StoredValue Record(const WindowSettings& s) { const PackedSettings p = PackSettings(s); return {kRegBinary, {p.begin(), p.end()}}; }
 
 TEST(SettingsRecord, EveryFieldAtItsOffsetLittleEndianAndOnlyExactly76Bytes) {
   using W = WindowSettings;
@@ -42,7 +35,7 @@ TEST(SettingsRecord, EveryFieldAtItsOffsetLittleEndianAndOnlyExactly76Bytes) {
   for (std::size_t size : {0u, 75u, 77u, 200u}) EXPECT_FALSE(UnpackSettings((bytes.resize(size, 0x55), bytes))) << size;
 }
 
-TEST(SettingsRecord, DefaultsComeFromTheScreen) {
+TEST(SettingsRecord, DefaultsComeFromTheScreenAndStoredValuesAreBroughtIntoRange) {
   const WindowSettings defaults = DefaultSettings(kW, kH, kGermanUi);
   const WindowSettings expected{.storeSettings = 0, .autoLanguage = 0xFFFF, .languageId = kGermanUi, .showState = 1,
                                 .windowLeft = kW / 2 - 20, .windowTop = 0, .windowWidth = kW / 2 + 20,
@@ -52,9 +45,7 @@ TEST(SettingsRecord, DefaultsComeFromTheScreen) {
   WindowSettings clamped = defaults;  // already in range
   ClampSettings(clamped, kW, kH, kGermanUi);
   EXPECT_EQ(clamped, defaults);
-}
 
-TEST(SettingsRecord, StoredValuesAreBroughtIntoRange) {
   using W = WindowSettings;
   struct Case { Field field; int32_t stored, loaded; };
   // A window 600 wide; the help window's fields stay as stored (the help window corrects

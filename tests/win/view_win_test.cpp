@@ -1,6 +1,8 @@
-// Pictures decoded by the real GDI+ and written as RTF pages.
+// The Win32 pieces of the view without a window: pictures decoded by the real GDI+ and
+// written as RTF pages, and the text pane's host callback called as the rich-edit control does.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <richole.h>
 
 #include <algorithm>
 #include <string>
@@ -8,6 +10,7 @@
 
 #include "tests/support/png_writer.h"
 #include "view/picture_to_rtf.h"
+#include "view/rich_edit_host.h"
 
 namespace tomelet {
 namespace {
@@ -61,6 +64,29 @@ TEST(PictureToRtf, DamagedOrHugePicturesGiveNoPage) {
   (void)PictureToRtf(EncodePng({2, 1, 8, 3, {255, 0}, {{0, 1}}}));  // palette cut short: no crash
   const auto cut = PictureToRtf(good.substr(0, good.size() - 20));  // data ends early: never a larger page
   EXPECT_LT(cut.value_or("").size(), 400u);
+}
+
+TEST(RichEditHost, AnswersForItsOwnInterfacesIsNeverCountedAndGivesWorkingStorage) {
+  IRichEditOleCallback* host = RichEditHost();
+  void* object = reinterpret_cast<void*>(1);
+  for (const IID& iid : {IID_IUnknown, IID_IRichEditOleCallback}) {
+    EXPECT_EQ(host->QueryInterface(iid, &object), S_OK);
+    EXPECT_EQ(object, host);
+  }
+  EXPECT_EQ(host->QueryInterface(IID_IStorage, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(host->AddRef(), 0u);
+  EXPECT_EQ(host->Release(), 0u);
+
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  IStorage* storage = nullptr;
+  ASSERT_EQ(host->GetNewStorage(&storage), S_OK);
+  IStream* stream = nullptr;
+  ASSERT_EQ(storage->CreateStream(L"Contents", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream), S_OK);
+  EXPECT_EQ(stream->Write("object data", 11, nullptr), S_OK);
+  stream->Release();
+  EXPECT_EQ(storage->Release(), 0u);  // the last reference: the memory goes with it
+  OleUninitialize();
 }
 
 }  // namespace
