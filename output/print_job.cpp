@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/app_texts.h"
+#include "base/language.h"
 #include "base/win_handles.h"
+#include "output/output_messages.h"
 #include "output/print_pages.h"
 #include "res/resource_ids.h"
 #include "view/rich_edit_host.h"
@@ -20,7 +21,7 @@ namespace {
 const TextPair kPrintPage = {L"Print page ", L"Drucke Seite "};
 const TextPair kOfCopy = {L" of copy ", L" von Kopie "};
 const TextPair kMoreCopies = {L"More copies?", L"Mehr Kopien?"};
-const TextPair kErrorPrinting = {L"Error printing\r", L"Fehler beim Drucken\r"};
+const TextPair kErrorPrinting = {L"Error printing", L"Fehler beim Drucken"};
 const TextPair kNothingToPrint = {L"There is nothing to print.", L"Es gibt nichts zu drucken."};
 const TextPair kPageTooSmall = {L"The printable area of the page is smaller than its margins.",
                                 L"Der bedruckbare Bereich der Seite ist kleiner als ihre R\u00e4nder."};
@@ -47,22 +48,8 @@ struct PrintJob {
   std::wstring documentName;
 
   const wchar_t* Text(const TextPair& text) const { return german ? text.german : text.english; }
-  int Tell(const std::wstring& message, UINT icon) const {
-    return MessageBoxW(owner, message.c_str(), texts::kProgramCaption, icon);
-  }
+  int Tell(const std::wstring& message, UINT icon) const { return ShowOutputMessage(owner, message, icon); }
 };
-
-std::wstring SystemErrorText(DWORD code) {
-  if (code == 0) return {};
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length ? std::wstring(buffer, length) : L"Error " + std::to_wstring(code);
-  LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-  return text;
-}
 
 // --- moving rich text in and out of a control ---------------------------------------
 
@@ -117,7 +104,7 @@ int32_t TextLength(HWND richEdit) {
 
 INT_PTR CALLBACK PrintProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) {
-    SetWindowTextW(window, texts::kProgramCaption);
+    SetWindowTextW(window, kOutputCaption);
   } else if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
     DestroyWindow(window);  // the job goes on without it
   }
@@ -218,10 +205,10 @@ int RunJob(const PrintJob& job) {
   const PrintOutcome outcome = PrintCopies(span, dialog.nCopies, geometry, target);
   if (IsWindow(progress.get())) ShowWindow(progress.get(), SW_HIDE);
   switch (outcome.status) {
-    case PrintStatus::NothingToPrint: job.Tell(job.Text(kNothingToPrint), MB_OK | MB_ICONINFORMATION); break;
-    case PrintStatus::PageTooSmall: job.Tell(job.Text(kPageTooSmall), MB_OK | MB_ICONERROR); break;
+    case PrintStatus::NothingToPrint: job.Tell(job.Text(kNothingToPrint), MB_ICONINFORMATION); break;
+    case PrintStatus::PageTooSmall: job.Tell(job.Text(kPageTooSmall), MB_ICONERROR); break;
     case PrintStatus::Refused:
-      job.Tell(job.Text(kErrorPrinting) + SystemErrorText(target.error()), MB_OK | MB_ICONERROR);
+      ShowSystemError(job.owner, job.Text(kErrorPrinting), target.error());
       break;
     case PrintStatus::Printed: break;
   }
@@ -254,7 +241,7 @@ void StartPrintJob(HWND owner, HINSTANCE instance, HWND textPane, bool german) {
   DWORD threadId = 0;
   const UniqueHandle thread(CreateThread(nullptr, 0, PrintThread, job.get(), 0, &threadId));
   if (!thread) {
-    job->Tell(job->Text(kErrorPrinting) + SystemErrorText(GetLastError()), MB_OK | MB_ICONERROR);
+    ShowSystemError(job->owner, job->Text(kErrorPrinting));
     return;
   }
   job.release();  // the thread's now

@@ -59,11 +59,12 @@ fi
 lpstat -d 2>/dev/null | grep -q "system default destination:" || lpadmin -d PDF 2>/dev/null || true
 # Where CUPS-PDF puts the PDFs of this user's jobs ("Out" in its configuration).
 pdf_out="$(sed -n 's/^Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -1)"
-pdf_out="${pdf_out:-/var/spool/cups-pdf/\${USER}}"
+[ -n "$pdf_out" ] || pdf_out='/var/spool/cups-pdf/${USER}'
 user_name="$(id -un)"
 user_home="$(getent passwd "$user_name" | cut -d: -f6)"
-pdf_out="${pdf_out//\$\{HOME\}/$user_home}"
-export TOMELET_PRINT_OUTPUT="${pdf_out//\$\{USER\}/$user_name}"
+home_mark='${HOME}' user_mark='${USER}'
+pdf_out="${pdf_out//"$home_mark"/$user_home}"
+export TOMELET_PRINT_OUTPUT="${pdf_out//"$user_mark"/$user_name}"
 
 # Test cases GoogleTest reports in a log.
 count_passed() { { grep -hoE '^\[  PASSED  \] [0-9]+' "$1" 2>/dev/null || true; } | awk '{s+=$4} END {print s+0}'; }
