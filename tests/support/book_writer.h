@@ -1,32 +1,29 @@
 #pragma once
-// Writes test books (ZIP archives) with libzip: plain, deflated, stored, and WinZip-AES
-// encrypted entries (AE-1). PKWARE encryption (zip -P) and AE-2 (7z) are written by
-// scripts at build time, since libzip writes neither.
-#include <cstdint>
+// Writes test books (ZIP archives) with libzip: deflated or stored entries, plain or
+// WinZip-AES encrypted. PKWARE encryption (zip -P) and AES as 7-Zip writes it are made by
+// make_books.sh at build time, since libzip writes neither.
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tomelet::test {
 
 enum class Encryption { None, Aes128, Aes192, Aes256 };
 
-struct BookEntry {
-  std::string name;  // UTF-8
-  std::string data;
-  Encryption encryption = Encryption::None;
-  bool store = false;  // stored instead of deflated
-};
-
 class BookWriter {
  public:
-  BookWriter& Add(std::string name, std::string data, Encryption encryption = Encryption::None);
-  BookWriter& AddStored(std::string name, std::string data, Encryption encryption = Encryption::None);
-  BookWriter& Password(std::string password);
-  // Writes the archive; returns false (and leaves no file) on failure.
-  bool Write(const std::string& path) const;
+  BookWriter& Add(std::string name, std::string data, Encryption encryption = Encryption::None, bool store = false) {
+    entries_.emplace_back(std::move(name), std::move(data), encryption, store);
+    return *this;
+  }
+  BookWriter& AddStored(std::string name, std::string data, Encryption encryption = Encryption::None) {
+    return Add(std::move(name), std::move(data), encryption, true);
+  }
+  BookWriter& Password(std::string password) { password_ = std::move(password); return *this; }
+  bool Write(const std::string& path) const;  // false (and no file) on failure
 
  private:
-  std::vector<BookEntry> entries_;
+  std::vector<std::tuple<std::string, std::string, Encryption, bool>> entries_;
   std::string password_ = "secret";
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 namespace tomelet {
 namespace {
@@ -14,24 +15,15 @@ constexpr int kEnglishUi = 9, kGermanUi = 7, kFrenchUi = 12;
 using Field = int32_t WindowSettings::*;
 
 StoredValue Dword(int32_t value) { return {kRegDword, DwordBytes(value)}; }
-StoredValue Sz(const std::u16string& text, bool terminated) {
-  std::vector<uint8_t> bytes = PathBytes(text);
-  if (terminated) bytes.insert(bytes.end(), {0, 0});
-  return {kRegSz, bytes};
-}
-StoredValue Record(const WindowSettings& s) {
-  const PackedSettings packed = PackSettings(s);
-  return {kRegBinary, {packed.begin(), packed.end()}};
-}
+StoredValue Sz(const std::u16string& text, bool terminated) { return {kRegSz, PathBytes(terminated ? text + u'\0' : text)}; }
+StoredValue Record(const WindowSettings& s) { const PackedSettings p = PackSettings(s); return {kRegBinary, {p.begin(), p.end()}}; }
 
 TEST(SettingsRecord, EveryFieldAtItsOffsetLittleEndianAndOnlyExactly76Bytes) {
+  using W = WindowSettings;
   WindowSettings s{.storeSettings = -1, .autoLanguage = 0x1234, .reserved = 0xBEEF};
-  const Field fields[] = {&WindowSettings::languageId, &WindowSettings::showState, &WindowSettings::windowLeft,
-                          &WindowSettings::windowTop, &WindowSettings::windowWidth, &WindowSettings::windowHeight,
-                          &WindowSettings::contentsWidth, &WindowSettings::zoomLevel, &WindowSettings::showPassword,
-                          &WindowSettings::helpShowState, &WindowSettings::helpLeft, &WindowSettings::helpTop,
-                          &WindowSettings::helpWidth, &WindowSettings::helpHeight, &WindowSettings::helpTab,
-                          &WindowSettings::helpScrollY, &WindowSettings::helpTopChar};
+  const Field fields[] = {&W::languageId, &W::showState, &W::windowLeft, &W::windowTop, &W::windowWidth, &W::windowHeight,
+                          &W::contentsWidth, &W::zoomLevel, &W::showPassword, &W::helpShowState, &W::helpLeft, &W::helpTop,
+                          &W::helpWidth, &W::helpHeight, &W::helpTab, &W::helpScrollY, &W::helpTopChar};
   for (std::size_t i = 0; i < std::size(fields); ++i) s.*fields[i] = static_cast<int32_t>(i * 1001) - 3000;
   const PackedSettings p = PackSettings(s);
   const auto at = [&p](std::size_t o) { return static_cast<int32_t>(p[o] | p[o + 1] << 8 | p[o + 2] << 16 | uint32_t{p[o + 3]} << 24); };
@@ -40,13 +32,10 @@ TEST(SettingsRecord, EveryFieldAtItsOffsetLittleEndianAndOnlyExactly76Bytes) {
   for (std::size_t i = 0; i < std::size(fields); ++i) EXPECT_EQ(at(8 + 4 * i), s.*fields[i]) << "offset " << 8 + 4 * i;
   EXPECT_EQ(UnpackSettings(p), s);
   std::vector<uint8_t> bytes(p.begin(), p.end());
-  for (std::size_t size : {0u, 75u, 77u, 200u}) {
-    bytes.resize(size, 0x55);
-    EXPECT_FALSE(UnpackSettings(bytes)) << size << " bytes";
-  }
+  for (std::size_t size : {0u, 75u, 77u, 200u}) EXPECT_FALSE(UnpackSettings((bytes.resize(size, 0x55), bytes))) << size;
 }
 
-TEST(SettingsRecord, DefaultsComeFromTheScreenAndAZeroRecordGivesASmallEnglishWindow) {
+TEST(SettingsRecord, DefaultsComeFromTheScreenAndStoredValuesAreBroughtIntoRange) {
   const WindowSettings defaults = DefaultSettings(kW, kH, kGermanUi);
   const WindowSettings expected{.storeSettings = 0, .autoLanguage = 0xFFFF, .languageId = kGermanUi, .showState = 1,
                                 .windowLeft = kW / 2 - 20, .windowTop = 0, .windowWidth = kW / 2 + 20,
@@ -57,18 +46,8 @@ TEST(SettingsRecord, DefaultsComeFromTheScreenAndAZeroRecordGivesASmallEnglishWi
   ClampSettings(clamped, kW, kH, kGermanUi);
   EXPECT_EQ(clamped, defaults);
 
-  WindowSettings zero = ZeroSettings();
-  ClampSettings(zero, kW, kH, kGermanUi);
-  EXPECT_EQ(zero, (WindowSettings{.autoLanguage = 0, .languageId = 0, .showState = 1, .windowWidth = 100,
-                                  .windowHeight = 100, .contentsWidth = 16, .zoomLevel = 20}));
-}
-
-TEST(SettingsRecord, StoredValuesAreBroughtIntoRange) {
   using W = WindowSettings;
-  struct Case {
-    Field field;
-    int32_t stored, loaded;
-  };
+  struct Case { Field field; int32_t stored, loaded; };
   // A window 600 wide; the help window's fields stay as stored (the help window corrects
   // them when it opens, so a record whose help was never opened goes back as it came).
   const Case cases[] = {
@@ -117,78 +96,49 @@ TEST(SettingsValues, OnlyValuesOfTheRightTypeAndSizeCount) {
   for (const auto& [value, read] : paths) EXPECT_EQ(PathValue(value), read) << value.bytes.size();
 }
 
-// A key as a run that kept its settings leaves it.
-StoredSettings KeptKey() {
-  WindowSettings s = DefaultSettings(kW, kH, kEnglishUi);
-  s.storeSettings = -1;
-  s.autoLanguage = 0;
-  s.languageId = 7;
-  s.windowLeft = 40;
-  s.contentsWidth = 180;
-  s.zoomLevel = 24;
-  s.showPassword = 1;
-  return {Dword(0), Dword(-1), Dword(5), Sz(u"C:\\books\\a.tmk", false), Dword(3), Dword(1234), Record(s)};
-}
-
-TEST(SettingsFromKey, AKeptKeyGivesBackEverythingTheRunningMarkAllowing) {
-  const StoredSettings kept = KeptKey();
+TEST(SettingsFromKey, AKeptKeyGivesBackEverythingTheRunningMarkAllowingAndDamageGivesSoundValues) {
+  const WindowSettings record{.storeSettings = -1, .autoLanguage = 0, .languageId = 7, .windowLeft = 40,
+                              .windowWidth = 600, .windowHeight = 500, .contentsWidth = 180, .zoomLevel = 24, .showPassword = 1};
+  const StoredSettings kept{Dword(0), Dword(-1), Dword(5), Sz(u"C:\\books\\a.tmk", false), Dword(3), Dword(1234), Record(record)};
   LoadedSettings loaded = SettingsFromKey(kept, kW, kH, kEnglishUi);
-  EXPECT_EQ(loaded.settings, *UnpackSettings(kept.windows->bytes));
-  EXPECT_EQ(loaded.lastArchiveFile, u"C:\\books\\a.tmk");
-  EXPECT_EQ(loaded.lastChapterFile, 3);
-  EXPECT_EQ(loaded.lastChapterPosition, 1234);
-  EXPECT_EQ(loaded.noFileAssociation, 5);
+  EXPECT_EQ(loaded.settings, record);
+  EXPECT_EQ(std::tuple(loaded.lastArchiveFile, loaded.lastChapterFile, loaded.lastChapterPosition, loaded.noFileAssociation),
+            std::tuple(u"C:\\books\\a.tmk", 3, 1234, 5));
   // Only a run that ended normally brings its book back; row and position are read anyway.
-  for (const std::optional<StoredValue>& mark : {std::optional<StoredValue>(Dword(-1)), std::optional<StoredValue>(),
-                                                 std::optional<StoredValue>(StoredValue{kRegSz, {'0', 0, 0, 0}})}) {
+  for (const std::optional<StoredValue>& mark : {std::optional(Dword(-1)), std::optional<StoredValue>(),
+                                                 std::optional(StoredValue{kRegSz, {'0', 0, 0, 0}})}) {
     StoredSettings key = kept;
     key.ignoreFile = mark;
     loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
-    EXPECT_EQ(loaded.lastArchiveFile, u"");
-    EXPECT_EQ(loaded.lastChapterFile, 3);
+    EXPECT_EQ(std::pair(loaded.lastArchiveFile, loaded.lastChapterFile), std::pair(std::u16string(), 3));
   }
-  // The record decides "StoreSettings"; without a usable record the value is all there is.
+  // The record decides "StoreSettings"; without a usable record the value is all there is,
+  // and a zero record gives a small window.
   StoredSettings key = kept;
   key.storeSettings = Dword(0);
   EXPECT_EQ(SettingsFromKey(key, kW, kH, kEnglishUi).settings.storeSettings, -1);
-  WindowSettings zero = ZeroSettings();
-  zero.storeSettings = -1;
-  ClampSettings(zero, kW, kH, kGermanUi);
-  for (const std::optional<StoredValue>& windows :
-       {std::optional<StoredValue>(), std::optional<StoredValue>(StoredValue{kRegBinary, std::vector<uint8_t>(75, 0x11)}),
-        std::optional<StoredValue>(StoredValue{kRegSz, std::vector<uint8_t>(76, 0x11)})}) {
+  const WindowSettings zero{.storeSettings = -1, .autoLanguage = 0, .languageId = 0, .showState = 1, .windowWidth = 100,
+                            .windowHeight = 100, .contentsWidth = 16, .zoomLevel = 20};
+  for (const std::optional<StoredValue>& windows : {std::optional<StoredValue>(), std::optional(StoredValue{kRegBinary, std::vector<uint8_t>(75, 0x11)}),
+                                                    std::optional(StoredValue{kRegSz, std::vector<uint8_t>(76, 0x11)})}) {
     key.windows = windows;
     key.storeSettings = Dword(-1);
     EXPECT_EQ(SettingsFromKey(key, kW, kH, kGermanUi).settings, zero);
   }
-  const LoadedSettings first = SettingsWithoutKey(kW, kH, kGermanUi);
-  EXPECT_EQ(first.settings, DefaultSettings(kW, kH, kGermanUi));
-  EXPECT_EQ(first.lastArchiveFile, u"");
-}
+  EXPECT_EQ(SettingsWithoutKey(kW, kH, kGermanUi).settings, DefaultSettings(kW, kH, kGermanUi));
 
-TEST(SettingsFromKey, DamagedValuesGiveSoundSettingsThatLoadAgainUnchanged) {
-  StoredSettings key = KeptKey();
-  key.noFileAssociation = StoredValue{kRegSz, {'7', 0}};
-  key.lastChapterFile = Dword(-50);
-  key.lastChapterPosition = Dword(INT32_MIN);
-  key.lastArchiveFile = Sz(std::u16string(5000, u'a'), true);
-  WindowSettings s = *UnpackSettings(key.windows->bytes);
-  s.windowWidth = INT32_MAX;
-  s.contentsWidth = -9;
-  s.helpTab = -1;
-  key.windows = Record(s);
-  const LoadedSettings loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
-  EXPECT_EQ(loaded.noFileAssociation, 0);
-  EXPECT_EQ(loaded.lastChapterFile, -1);
-  EXPECT_EQ(loaded.lastChapterPosition, 0);
-  EXPECT_EQ(loaded.lastArchiveFile, u"");
+  // Damaged values give sound settings, and what is loaded loads again unchanged.
+  WindowSettings damaged = record;
+  damaged.windowWidth = INT32_MAX;
+  damaged.contentsWidth = -9;
+  key = {Dword(0), Dword(-1), StoredValue{kRegSz, {'7', 0}}, Sz(std::u16string(5000, u'a'), true), Dword(-50),
+         Dword(INT32_MIN), Record(damaged)};
+  loaded = SettingsFromKey(key, kW, kH, kEnglishUi);
+  EXPECT_EQ(std::tuple(loaded.lastArchiveFile, loaded.lastChapterFile, loaded.lastChapterPosition, loaded.noFileAssociation),
+            std::tuple(u"", -1, 0, 0));
   EXPECT_EQ(loaded.settings.contentsWidth, kW / 6);  // a sixth of the window as brought into range
-  // What is loaded is what would be written back: loading it again changes nothing.
-  StoredSettings again = key;
-  again.windows = Record(loaded.settings);
-  again.lastChapterFile = Dword(loaded.lastChapterFile);
-  again.lastChapterPosition = Dword(loaded.lastChapterPosition);
-  EXPECT_EQ(SettingsFromKey(again, kW, kH, kEnglishUi).settings, loaded.settings);
+  key.windows = Record(loaded.settings);
+  EXPECT_EQ(SettingsFromKey(key, kW, kH, kEnglishUi).settings, loaded.settings);
 }
 
 }  // namespace
