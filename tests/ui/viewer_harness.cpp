@@ -39,7 +39,7 @@ LRESULT CALLBACK TaskHook(int code, WPARAM removal, LPARAM lParam) {
   return CallNextHookEx(g_hook, code, removal, lParam);
 }
 
-HWND FindDialogOf(DWORD threadId, HWND except = nullptr) { return FindVisibleWindow(L"#32770", threadId, 0, except); }
+HWND FindDialogOf(DWORD threadId) { return WaitForWindow(L"#32770", threadId, 0, nullptr, 0); }
 
 struct Search {
   const wchar_t* windowClass;
@@ -80,7 +80,7 @@ ViewerRun::ViewerRun(std::wstring bookPath, ViewerOptions options) {
   threadId_ = id;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < deadline) {
-    window_ = FindVisibleWindow(kMainWindowClass, threadId_);
+    window_ = WaitForWindow(kMainWindowClass, threadId_, 0, nullptr, 0);
     if (window_ || FindDialogOf(threadId_) || WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) break;
     Sleep(5);
   }
@@ -159,16 +159,8 @@ std::optional<int> ViewerRun::WaitForExit(DWORD milliseconds) {
   return exitCode_;
 }
 
-HWND ViewerRun::WaitForDialog(DWORD milliseconds, HWND except) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    if (HWND dialog = FindDialogOf(threadId_, except)) {
-      Sleep(50);  // let it finish initialising
-      return dialog;
-    }
-    Sleep(10);
-  }
-  return nullptr;
+HWND ViewerRun::WaitForDialog(DWORD milliseconds, HWND except) const {
+  return WaitForWindow(L"#32770", threadId_, 0, except, milliseconds);
 }
 
 void ViewerRun::Answer(HWND dialog, int button) {
@@ -180,7 +172,7 @@ void ViewerRun::Answer(HWND dialog, int button) {
 std::wstring ViewerRun::AnswerMessageBox(HWND except) {
   HWND box = WaitForDialog(10000, except);
   if (!box) return L"<no message box>";
-  const std::wstring text = ReadMessageBox(box).message;
+  const std::wstring text = DialogText(box, 0xFFFF);
   Answer(box, IDOK);
   return text;
 }
@@ -194,10 +186,13 @@ void ViewerRun::SelectRow(int row) {
 
 bool ViewerRun::Shows(const wchar_t* text) const { return PaneText(this->text()).find(text) != std::wstring::npos; }
 
-HWND FindVisibleWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId, HWND except) {
+HWND WaitForWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId, HWND except, DWORD milliseconds) {
   Search search{windowClass, threadId ? GetCurrentProcessId() : processId, except, nullptr};
-  if (threadId) EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
-  else EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  for (const DWORD start = GetTickCount(); !search.found && GetTickCount() - start <= milliseconds; Sleep(10)) {
+    if (threadId) EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
+    else EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  }
+  if (search.found && milliseconds) Sleep(80);  // let it finish initialising
   return search.found;
 }
 
@@ -237,8 +232,6 @@ std::wstring DialogText(HWND dialog, int controlId) {
   text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
-
-MessageBoxText ReadMessageBox(HWND box) { return {DialogText(box), DialogText(box, 0xFFFF)}; }
 
 void PressButton(HWND dialog, int buttonId) { PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(buttonId), 0); }
 
@@ -325,14 +318,6 @@ std::vector<wchar_t> EnvironmentWithLang(const char* lang) {
   return block;
 }
 
-// Every viewer run reads the real settings key at its start: the whole test run starts
-// from a clean registry, whatever an earlier, aborted run left there.
-class CleanRegistryEnvironment : public testing::Environment {
-  void SetUp() override { ClearRegistry(); }
-  void TearDown() override { ClearRegistry(); }
-};
-[[maybe_unused]] testing::Environment* const kClean = testing::AddGlobalTestEnvironment(new CleanRegistryEnvironment);
-
 }  // namespace
 
 void ClearRegistry() {
@@ -346,17 +331,6 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
-}
-
-std::optional<int32_t> SettingsDword(const wchar_t* name) {
-  DWORD value = 0, size = sizeof(value);
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size)) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
-
-DWORD SettingsValueSize(const wchar_t* name) {
-  DWORD size = 0;
-  return RegGetValueW(HKEY_CURRENT_USER, kSettingsPath, name, RRF_RT_ANY | RRF_NOEXPAND, nullptr, nullptr, &size) ? 0 : size;
 }
 
 std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& path) {
@@ -388,14 +362,6 @@ bool OnFixedDrive(const std::wstring& path) {
   return GetDriveTypeW(path.substr(0, path.find(L'\\') + 1).c_str()) == DRIVE_FIXED;
 }
 
-// A visible top-level window of another process with this class.
-static HWND WaitForForeignWindow(const wchar_t* windowClass, DWORD milliseconds, DWORD processId = 0) {
-  HWND found = nullptr;
-  for (DWORD start = GetTickCount(); !found && GetTickCount() - start < milliseconds; Sleep(20))
-    found = FindVisibleWindow(windowClass, 0, processId);
-  return found;
-}
-
 ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang) {
   std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
   std::vector<wchar_t> environment;
@@ -417,7 +383,7 @@ ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& argume
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
   }
-  window_ = WaitForForeignWindow(L"TomeletMainWndClass", 20000, processId_);
+  window_ = WaitForWindow(kMainWindowClass, 0, processId_, nullptr, 20000);
   if (window_ && !process_) {
     GetWindowThreadProcessId(window_, &processId_);
     process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId_);
@@ -429,12 +395,6 @@ ViewerProcess::~ViewerProcess() {
   if (!process_) return;
   if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
   CloseHandle(process_);
-}
-
-HWND ViewerProcess::WaitForDialog(DWORD milliseconds) const {
-  HWND dialog = WaitForForeignWindow(L"#32770", milliseconds, processId_);
-  if (dialog) Sleep(100);  // let it finish initialising
-  return dialog;
 }
 
 void ViewerProcess::Command(int id) const {
