@@ -193,7 +193,15 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   EXPECT_EQ(viewer.WaitForExit(), 0);
 }
 
-TEST(BookStory, AFileThatIsNoBookAndABookOfOneEntry) {
+TEST(BookStory, NoRichEditAFileThatIsNoBookAndABookOfOneEntry) {
+  {  // Without the rich-edit library: a message, and the run ends with its own exit code.
+    ViewerOptions options;
+    options.richEditLibrary = L"NoSuchRichEdit.dll";
+    ViewerRun viewer(L"", options);
+    EXPECT_FALSE(viewer.window());
+    EXPECT_EQ(viewer.AnswerMessageBox().rfind(L"The rich text library (Msftedit.dll) could not be loaded", 0), 0u);
+    EXPECT_EQ(viewer.WaitForExit(), kExitRichEditMissing);
+  }
   TempDir dir;
   WriteFileBytes(dir.File("empty.tmk"), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
   {

@@ -75,18 +75,5 @@ TEST(LanguageStory, AutomaticEnglishAndGermanSwapTheMenusWhileABookIsOpen) {
   EXPECT_EQ(viewer.AnswerMessageBox(), L"Error opening file\r" + missing);
 }
 
-// Wine takes its UI language from LANG: the real program, not a stand-in for the system.
-TEST(LanguageStory, TheProgramStartedWithLangDeDeSpeaksGerman) {
-  TempDir dir;
-  const std::wstring missing = WinPath(dir.File("no such book.tmk"));
-  ViewerProcess viewer(ViewerExePath(), L"\"" + missing + L"\"", "de_DE.UTF-8");
-  ASSERT_TRUE(viewer.window());
-  HWND box = viewer.WaitForDialog();
-  EXPECT_EQ(DialogText(box, 0xFFFF), L"Fehler beim \u00d6ffnen der Datei\r" + missing);
-  PressButton(box, IDOK);
-  ASSERT_TRUE(viewer.Close());
-  EXPECT_EQ(viewer.ExitCode(), 0u);
-}
-
 }  // namespace
 }  // namespace tomelet::test

@@ -64,8 +64,8 @@ TEST(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDon
   {
     ViewerProcess crashed(ViewerExePath(), L"");
     ASSERT_TRUE(crashed.window());
-    for (int i = 0; i < 100 && crashed.Title() != L"Tomelet: reading.tmk"; ++i) Sleep(50);
-    EXPECT_EQ(crashed.Title(), L"Tomelet: reading.tmk");
+    for (int i = 0; i < 100 && WindowTitle(crashed.window()) != L"Tomelet: reading.tmk"; ++i) Sleep(50);
+    EXPECT_EQ(WindowTitle(crashed.window()), L"Tomelet: reading.tmk");
     crashed.Kill();
   }
   EXPECT_EQ(WindowTitle(ViewerRun().window()), L"Tomelet viewer");
@@ -111,7 +111,7 @@ TEST(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnlyAndRemovedWithTheS
   ViewerProcess viewer(exe, L"");
   ASSERT_TRUE(viewer.window());
   viewer.Command(CMD_SAVE_SETTINGS);
-  ASSERT_TRUE(viewer.Close());
+  ASSERT_TRUE(viewer.Close());  // ended
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".tmk"));
 }

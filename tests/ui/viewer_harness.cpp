@@ -402,22 +402,18 @@ void ViewerProcess::Command(int id) const {
   Sleep(100);
 }
 
-bool ViewerProcess::Close(DWORD milliseconds) {
+std::optional<DWORD> ViewerProcess::Close() {
   PostMessageW(window_, WM_CLOSE, 0, 0);
-  return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+  DWORD code = 0;
+  if (!process_ || WaitForSingleObject(process_, 15000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_, &code))
+    return std::nullopt;
+  return code;
 }
 
 void ViewerProcess::Kill() {
   if (!process_) return;
   TerminateProcess(process_, 99);
   WaitForSingleObject(process_, 10000);
-}
-
-std::optional<DWORD> ViewerProcess::ExitCode() const {
-  DWORD code = 0;
-  if (!process_ || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_, &code))
-    return std::nullopt;
-  return code;
 }
 
 // Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).

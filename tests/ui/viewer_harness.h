@@ -124,12 +124,9 @@ class ViewerProcess {
   ViewerProcess& operator=(const ViewerProcess&) = delete;
 
   HWND window() const { return window_; }
-  HWND WaitForDialog() const { return WaitForWindow(L"#32770", 0, processId_, nullptr, 10000); }
   void Command(int id) const;
-  bool Close(DWORD milliseconds = 15000);  // as the user closes it; waits for the end
-  void Kill();                             // at once, as a crash would end it
-  std::wstring Title() const { return WindowTitle(window_); }
-  std::optional<DWORD> ExitCode() const;  // once ended
+  std::optional<DWORD> Close();  // as the user closes it; the exit code once it ended
+  void Kill();                   // at once, as a crash would end it
 
  private:
   DWORD processId_ = 0;
