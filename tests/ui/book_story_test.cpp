@@ -179,7 +179,7 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   EXPECT_EQ(SendDlgItemMessageW(dialog, 0x470, CB_GETCURSEL, 0, 0), 0);  // Tomelet
   SetWindowTextW(FileNameBox(dialog), WinPath(dir.File("second.zip")).c_str());
   PressButton(dialog, IDOK);
-  for (int i = 0; i < 100 && WindowTitle(viewer.window()) != L"Tomelet: second.zip"; ++i) Sleep(20);
+  for (int i = 0; i < 100 && WindowText(viewer.window()) != L"Tomelet: second.zip"; ++i) Sleep(20);
   viewer.Settle();
   EXPECT_EQ(Selected(viewer), 0);  // the row remembered at the start, not the row just read
   EXPECT_TRUE(viewer.Shows(L"x2"));
@@ -188,7 +188,7 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ(SendDlgItemMessageW(dialog, 0x470, CB_GETCURSEL, 0, 0), 1);  // ZIP
   viewer.Answer(dialog, IDCANCEL);
-  EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: second.zip");
+  EXPECT_EQ(WindowText(viewer.window()), L"Tomelet: second.zip");
   PostMessageW(viewer.window(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
   EXPECT_EQ(viewer.WaitForExit(), 0);
 }
@@ -207,7 +207,7 @@ TEST(BookStory, NoRichEditAFileThatIsNoBookAndABookOfOneEntry) {
   {
     ViewerRun viewer(WinPath(dir.File("empty.tmk")));
     EXPECT_EQ(viewer.AnswerMessageBox(), L"The file is empty!\r\r" + WinPath(dir.File("empty.tmk")));
-    EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet viewer");
+    EXPECT_EQ(WindowText(viewer.window()), L"Tomelet viewer");
     EXPECT_EQ(SendMessageW(viewer.contents(), LB_GETCOUNT, 0, 0), 0);
   }
   ASSERT_TRUE(BookWriter().Add("01 Only.rtf", Rtf("The only chapter")).Write(dir.File("one.tmk")));

@@ -16,7 +16,7 @@ TEST(ProgramStory, ABookNamedOnTheCommandLineOfAGermanSystem) {
   ASSERT_TRUE(BookWriter().Add("#META.TXT", "Title: T").Add("01 One.rtf", Rtf("one")).Write(book));
   ViewerProcess viewer(ViewerExePath(), WinPath(book), "de_DE.UTF-8");
   ASSERT_TRUE(viewer.window());
-  EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: \u041a\u043d\u0438\u0433\u0430 \u672c.tmk");
+  EXPECT_EQ(WindowText(viewer.window()), L"Tomelet: \u041a\u043d\u0438\u0433\u0430 \u672c.tmk");
   EXPECT_EQ(ListRowText(GetDlgItem(viewer.window(), IDW_CONTENTS_LIST), 0), L"01[\u00dcber...]");
   viewer.Command(CMD_EXIT);
   EXPECT_EQ(viewer.Close(), 0u);

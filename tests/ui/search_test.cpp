@@ -155,7 +155,7 @@ TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
   ViewerRun viewer(Write(book));
   const HWND dialog = OpenSearch(viewer);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(DialogText(dialog), L"Search...");
+  EXPECT_EQ(WindowText(dialog), L"Search...");
   EXPECT_EQ(Kind(dialog), 2);  // first opening: down in chapter
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
 
@@ -190,7 +190,7 @@ TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
 
   const HWND again = OpenSearch(viewer);
   ASSERT_TRUE(again);
-  EXPECT_EQ(std::tuple(DialogText(again, IDE_SEARCH_TERM), Kind(again), IsDlgButtonChecked(again, IDB_MATCH_CASE),
+  EXPECT_EQ(std::tuple(WindowText(again, IDE_SEARCH_TERM), Kind(again), IsDlgButtonChecked(again, IDB_MATCH_CASE),
                        IsDlgButtonChecked(again, IDB_WHOLE_WORD), IsDlgButtonChecked(again, IDB_DARK_GRAY)),
             std::tuple(std::wstring(L"Alpha"), 5, 1u, 0u, 1u));
   RECT reopened{};

@@ -40,7 +40,7 @@ TEST(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDon
   SetDefaultValue(HKEY_CURRENT_USER, std::wstring(kSettingsPath) + L"\\Added by hand", L"x");
   {
     ViewerRun viewer;  // no book named: the last one comes back as it was left
-    EXPECT_EQ(WindowTitle(viewer.window()), L"Tomelet: reading.tmk");
+    EXPECT_EQ(WindowText(viewer.window()), L"Tomelet: reading.tmk");
     RECT frame{};
     GetWindowRect(viewer.window(), &frame);
     EXPECT_TRUE(frame.left == 100 && frame.top == 50 && frame.right == 900 && frame.bottom == 650);
@@ -64,13 +64,13 @@ TEST(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDon
   {
     ViewerProcess crashed(ViewerExePath(), L"");
     ASSERT_TRUE(crashed.window());
-    for (int i = 0; i < 100 && WindowTitle(crashed.window()) != L"Tomelet: reading.tmk"; ++i) Sleep(50);
-    EXPECT_EQ(WindowTitle(crashed.window()), L"Tomelet: reading.tmk");
+    for (int i = 0; i < 100 && WindowText(crashed.window()) != L"Tomelet: reading.tmk"; ++i) Sleep(50);
+    EXPECT_EQ(WindowText(crashed.window()), L"Tomelet: reading.tmk");
     crashed.Kill();
   }
-  EXPECT_EQ(WindowTitle(ViewerRun().window()), L"Tomelet viewer");
+  EXPECT_EQ(WindowText(ViewerRun().window()), L"Tomelet viewer");
   ViewerRun named(book);
-  EXPECT_EQ(WindowTitle(named.window()), L"Tomelet: reading.tmk");
+  EXPECT_EQ(WindowText(named.window()), L"Tomelet: reading.tmk");
   named.Command(CMD_DONT_SAVE_SETTINGS);
   PostMessageW(named.window(), WM_CLOSE, 0, 0);
   named.WaitForExit();

@@ -172,7 +172,7 @@ void ViewerRun::Answer(HWND dialog, int button) {
 std::wstring ViewerRun::AnswerMessageBox(HWND except) {
   HWND box = WaitForDialog(10000, except);
   if (!box) return L"<no message box>";
-  const std::wstring text = DialogText(box, 0xFFFF);
+  const std::wstring text = WindowText(box, 0xFFFF);
   Answer(box, IDOK);
   return text;
 }
@@ -225,8 +225,8 @@ void ViewerRun::Screenshot(const std::wstring& path) {
   Gdiplus::GdiplusShutdown(token);
 }
 
-std::wstring DialogText(HWND dialog, int controlId) {
-  HWND control = controlId ? GetDlgItem(dialog, controlId) : dialog;
+std::wstring WindowText(HWND window, int controlId) {
+  HWND control = controlId ? GetDlgItem(window, controlId) : window;
   if (!control) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -285,40 +285,12 @@ int CountPixels(HWND window, const RECT& r, COLORREF colour) {
   return count;
 }
 
-std::wstring WindowTitle(HWND window) {
-  wchar_t title[300] = {};
-  GetWindowTextW(window, title, 300);
-  return title;
-}
-
 std::wstring ScreenshotPath(const std::wstring& fileName) {
   wchar_t folder[MAX_PATH] = L"screenshots";
   GetEnvironmentVariableW(L"TOMELET_SCREENSHOTS", folder, MAX_PATH);
   CreateDirectoryW(folder, nullptr);
   return std::wstring(folder) + L"\\" + fileName;
 }
-
-namespace {
-
-// This process's environment with LANG replaced and the variables that would override it
-// removed.
-std::vector<wchar_t> EnvironmentWithLang(const char* lang) {
-  std::vector<wchar_t> block;
-  wchar_t* strings = GetEnvironmentStringsW();
-  for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) {
-    const std::wstring entry = p;
-    if (entry.rfind(L"LANG=", 0) == 0 || entry.rfind(L"LC_ALL=", 0) == 0 || entry.rfind(L"LC_MESSAGES=", 0) == 0)
-      continue;
-    block.insert(block.end(), entry.begin(), entry.end() + 1);
-  }
-  FreeEnvironmentStringsW(strings);
-  const std::string langEntry = std::string("LANG=") + lang;
-  block.insert(block.end(), langEntry.begin(), langEntry.end());
-  block.insert(block.end(), {L'\0', L'\0'});
-  return block;
-}
-
-}  // namespace
 
 void ClearRegistry() {
   SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsPath);
@@ -364,30 +336,19 @@ bool OnFixedDrive(const std::wstring& path) {
 
 ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang) {
   std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-  std::vector<wchar_t> environment;
-  if (lang) {
-    // The launcher script sets up what Wine's loader expects; Z: is the Unix root.
-    commandLine = L"\"Z:\\usr\\bin\\wine\" " + commandLine;
-    environment = EnvironmentWithLang(lang);
-  }
+  // With a language: through env and Wine's loader (Z: is the Unix root), a Unix process
+  // the viewer comes from.
+  if (lang) commandLine = L"\"Z:\\usr\\bin\\env\" LC_ALL=" + Utf8ToWide(lang) + L" /usr/bin/wine " + commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                      lang ? environment.data() : nullptr, nullptr, &startup, &info))
-    return;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
   CloseHandle(info.hThread);
-  if (lang) {
-    CloseHandle(info.hProcess);  // the loader is a Unix process; the viewer comes from it
-  } else {
-    process_ = info.hProcess;
-    processId_ = info.dwProcessId;
-  }
-  window_ = WaitForWindow(kMainWindowClass, 0, processId_, nullptr, 20000);
-  if (window_ && !process_) {
-    GetWindowThreadProcessId(window_, &processId_);
-    process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId_);
-  }
+  CloseHandle(info.hProcess);
+  window_ = WaitForWindow(kMainWindowClass, 0, lang ? 0 : info.dwProcessId, nullptr, 20000);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window_, &processId);
+  process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId);
   Sleep(300);  // the posted open command
 }
 

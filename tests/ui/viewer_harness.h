@@ -63,10 +63,8 @@ class ViewerRun {
   int exitCode_ = -1;
 };
 
-std::wstring WindowTitle(HWND window);
-// Text of a dialog's control, or of the dialog itself (id 0); a message box's message is
-// its control 0xFFFF.
-std::wstring DialogText(HWND dialog, int controlId = 0);
+// The text of a window or of its control; a message box's message is its control 0xFFFF.
+std::wstring WindowText(HWND window, int controlId = 0);
 void PressButton(HWND dialog, int buttonId);
 
 // A visible window of this class, besides `except`, of a thread of this process or of
@@ -114,8 +112,8 @@ std::wstring TestProgramPath();
 std::wstring ViewerExePath();  // the real TomeletViewer.exe of this build
 bool OnFixedDrive(const std::wstring& path);
 
-// The real program as a process of its own. With a language it is started through Wine's
-// loader with LANG set, since Wine takes the UI language from LANG at start.
+// The real program as a process of its own. With a language (a Unix locale) it is started
+// through Wine's loader with LC_ALL set: Wine takes the UI language from it at start.
 class ViewerProcess {
  public:
   ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang = nullptr);
@@ -129,7 +127,6 @@ class ViewerProcess {
   void Kill();                   // at once, as a crash would end it
 
  private:
-  DWORD processId_ = 0;
   HANDLE process_ = nullptr;
   HWND window_ = nullptr;
 };
