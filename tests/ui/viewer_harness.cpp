@@ -108,7 +108,6 @@ bool ViewerRun::running() const { return WaitForSingleObject(done_, 0) != WAIT_O
 
 HWND ViewerRun::contents() const { return GetDlgItem(window_, 9998); }
 HWND ViewerRun::text() const { return GetDlgItem(window_, 9999); }
-HWND ViewerRun::splitter() const { return FindWindowExW(window_, nullptr, L"Static", nullptr); }
 
 void ViewerRun::OnViewerThread(const std::function<void()>& work) {
   if (!running()) return;

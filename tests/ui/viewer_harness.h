@@ -24,7 +24,6 @@ class ViewerRun {
   HWND window() const { return window_; }
   HWND contents() const;
   HWND text() const;
-  HWND splitter() const;
 
   // Runs `task` on the viewer's thread, between two of its messages, and waits for it.
   // Everything posted before has been handled by then.
