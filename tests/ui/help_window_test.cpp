@@ -16,11 +16,11 @@
 namespace tomelet::test {
 namespace {
 
-// What a help window shows: selected tab, text, first line, scroll position and frame.
+// What a help window shows: selected tab, text, scroll position and frame.
 struct HelpView {
   int tab = -1;
   std::wstring text;
-  LONG firstLine = 0, scrollY = 0, left = 0, top = 0, width = 0, height = 0;
+  LONG scrollY = 0, left = 0, top = 0, width = 0, height = 0;
   bool operator==(const HelpView&) const = default;
 };
 
@@ -30,7 +30,6 @@ HelpView Look(ViewerRun& viewer, HWND help) {
     const HWND text = GetDlgItem(help, IDC_HELP_TEXT);
     v.tab = static_cast<int>(SendDlgItemMessageW(help, IDC_HELP_TABS, TCM_GETCURSEL, 0, 0));
     v.text = PaneText(text);
-    v.firstLine = static_cast<LONG>(SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0));
     POINT scroll{};
     SendMessageW(text, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
     v.scrollY = scroll.y;

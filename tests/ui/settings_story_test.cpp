@@ -69,6 +69,9 @@ TEST(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDon
     crashed.Kill();
   }
   EXPECT_EQ(WindowText(ViewerRun().window()), L"Tomelet viewer");
+  // Settings not kept: our keys go, another program's ".tmk" stays.
+  SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Other.Book");
+  SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, L"\"" + TestProgramPath() + L"\" \"%1\"");
   ViewerRun named(book);
   EXPECT_EQ(WindowText(named.window()), L"Tomelet: reading.tmk");
   named.Command(CMD_DONT_SAVE_SETTINGS);
@@ -76,31 +79,23 @@ TEST(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDon
   named.WaitForExit();
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
+  EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, L".tmk"), L"Other.Book");
 }
 
-TEST(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnlyAndRemovedWithTheSettings) {
+TEST(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnly) {
   const std::wstring program = TestProgramPath(), ours = L"\"" + program + L"\" \"%1\"";
-  // Settings kept or not, from a registry that holds ".tmk" and our command as given.
-  const auto run = [&](int command, const wchar_t* type, const std::wstring& before) {
-    SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", type);
+  // Settings kept, from a registry that holds our type and a command: ours already is left
+  // as it is, the unquoted one older versions wrote is written anew, with the icon.
+  for (const std::wstring& before : {ours + L" /before", program + L" %1"}) {
+    if (!OnFixedDrive(program)) break;
+    SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Tomelet viewer");
     SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, before);
     SetDefaultValue(HKEY_CLASSES_ROOT, kIconKey, L"icon before");
-    ViewerRun viewer;
-    viewer.Command(command);
-  };
-  if (OnFixedDrive(program)) {
-    run(CMD_SAVE_SETTINGS, L"Tomelet viewer", ours + L" /before");  // ours already: left as it is
-    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), ours + L" /before");
-    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kIconKey), L"icon before");
-    run(CMD_SAVE_SETTINGS, L"Tomelet viewer", program + L" %1");  // older versions' unquoted command
-    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), ours);
-    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kIconKey), program);
+    ViewerRun().Command(CMD_SAVE_SETTINGS);
+    const bool kept = before.ends_with(L"/before");
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), kept ? before : ours);
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kIconKey), kept ? L"icon before" : program);
   }
-  // Settings not kept: our keys go, another program's ".tmk" stays.
-  run(CMD_DONT_SAVE_SETTINGS, L"Other.Book", ours);
-  EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, L".tmk"), L"Other.Book");
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
-
   // The program on a removable drive keeps its settings but never registers itself.
   TempDir dir;
   RemovableDrive stick(dir.path());
