@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "base/wide.h"
+#include "base/win_handles.h"
 
 namespace tomelet::test {
 namespace {
@@ -376,27 +377,14 @@ void ViewerProcess::Kill() {
   WaitForSingleObject(process_, 10000);
 }
 
-// Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).
-namespace {
-constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-struct UnixDriveRequest {
-  ULONG size, type, fsType;
-  DWORD serial;
-  ULONGLONG unixDevice;
-  WCHAR letter;
-  USHORT mountPointOffset, deviceOffset, labelOffset;
-};
-}  // namespace
-
 RemovableDrive::RemovableDrive(const std::string& folder) {
   using UnixName = char*(CDECL*)(LPCWSTR);
   const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   char* unixFolder = unixName ? unixName(WinPath(folder).c_str()) : nullptr;
   if (!unixFolder) return;
-  const DWORD used = GetLogicalDrives();
   for (wchar_t l = L'R'; l <= L'Y' && !letter_; ++l)
-    if (!(used & (1u << (l - L'A')))) letter_ = l;
+    if (!(GetLogicalDrives() & (1u << (l - L'A')))) letter_ = l;
   ready_ = letter_ && Define(DRIVE_REMOVABLE, unixFolder) && GetDriveTypeW(root().c_str()) == DRIVE_REMOVABLE;
   HeapFree(GetProcessHeap(), 0, unixFolder);
 }
@@ -405,25 +393,28 @@ RemovableDrive::~RemovableDrive() {
   if (letter_) Define(DRIVE_NO_ROOT_DIR, nullptr);
 }
 
+// Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).
 bool RemovableDrive::Define(DWORD type, const char* unixFolder) {
+  struct Request {
+    ULONG size, type, fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset, deviceOffset, labelOffset;
+  };
   const std::size_t folderBytes = unixFolder ? strlen(unixFolder) + 1 : 0;
-  std::vector<char> request(sizeof(UnixDriveRequest) + folderBytes);
-  auto* drive = reinterpret_cast<UnixDriveRequest*>(request.data());
-  drive->size = static_cast<ULONG>(request.size());
-  drive->type = type;
-  drive->letter = static_cast<WCHAR>(towlower(letter_));
-  if (unixFolder) {
-    drive->mountPointOffset = sizeof(UnixDriveRequest);
-    std::memcpy(request.data() + sizeof(UnixDriveRequest), unixFolder, folderBytes);
-  }
-  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (manager == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> bytes(sizeof(Request) + folderBytes);
+  *reinterpret_cast<Request*>(bytes.data()) = {static_cast<ULONG>(bytes.size()), type, 0, 0, 0,
+                                               static_cast<WCHAR>(towlower(letter_)),
+                                               static_cast<USHORT>(unixFolder ? sizeof(Request) : 0), 0, 0};
+  if (unixFolder) std::memcpy(bytes.data() + sizeof(Request), unixFolder, folderBytes);
+  const HANDLE opened = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const UniqueHandle manager(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
   DWORD returned = 0;
-  const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
-                                  nullptr, 0, &returned, nullptr);
-  CloseHandle(manager);
-  return ok;
+  return manager &&
+         DeviceIoControl(manager.get(), CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
+                         bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, 0, &returned, nullptr);
 }
 
 }  // namespace tomelet::test
