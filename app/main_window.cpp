@@ -14,6 +14,7 @@
 #include "app/book_view.h"
 #include "output/keynote_export_dialog.h"
 #include "output/save_chapter.h"
+#include "output/print_job.h"
 #include "res/resource_ids.h"
 #include "view/contents_drawing.h"
 #include "view/quick_search.h"
@@ -244,6 +245,7 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_EXPORT:
       ExportDialog(window, TheProgram().instance, Session(), m.listFont.get(), PasswordDialog());
       break;
+    case CMD_PRINT: StartPrintJob(window, TheProgram().instance, m.textPane, IsGerman()); break;
     case CMD_EXIT: RecordAndClose(window); break;
     case CMD_COPY: SendMessageW(m.textPane, WM_COPY, 0, 0); break;
     case CMD_SELECT_ALL: {

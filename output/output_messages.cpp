@@ -4,8 +4,8 @@
 
 namespace tomelet {
 
-int ShowOutputMessage(HWND owner, const std::wstring& text, UINT icon) {
-  return MessageBoxW(owner, text.c_str(), L"Tomelet viewer", MB_OK | icon);
+int ShowOutputMessage(HWND owner, const std::wstring& text, UINT type) {
+  return MessageBoxW(owner, text.c_str(), kOutputCaption, type);
 }
 
 void ShowSystemError(HWND owner, const std::wstring& message, DWORD error) {

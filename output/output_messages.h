@@ -7,7 +7,10 @@
 
 namespace tomelet {
 
-int ShowOutputMessage(HWND owner, const std::wstring& text, UINT icon);
+inline constexpr wchar_t kOutputCaption[] = L"Tomelet viewer";
+
+// MB_OK unless `type` names other buttons.
+int ShowOutputMessage(HWND owner, const std::wstring& text, UINT type);
 
 // The message, two carriage returns, "System error message:" and the system's text for
 // `error` (nothing after the label when the system has none, or for no error at all).

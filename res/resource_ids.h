@@ -60,6 +60,10 @@
 #define IDB_MATCH_CASE 302
 #define IDB_DARK_GRAY 303
 
+// Print progress window.
+#define IDD_PRINT_PROGRESS 10
+#define IDC_PRINT_PROGRESS_TEXT 100
+
 // Password dialog.
 #define IDD_PASSWORD 60
 #define IDE_PASSWORD 102

@@ -16,6 +16,7 @@ pkgs=(cmake g++ make pkg-config
       zip unzip p7zip-full xz-utils dpkg-dev
       xvfb xauth x11-utils imagemagick xdotool
       wine wine64 wine32:i386
+      cups cups-bsd printer-driver-cups-pdf poppler-utils libcups2:i386
       locales python3)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -22,8 +22,10 @@ results="$build/test-results.txt"
 # One virtual display for every Wine test, unless the caller has a display.
 xvfb_pid=""
 small_disk=""
+cupsd_pid=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null || true
   WINEPREFIX="$TOMELET_WINEPREFIX" wineserver -k 2>/dev/null || true
   if [ -n "$small_disk" ]; then
     rm -f "$TOMELET_WINEPREFIX/dosdevices/t:"
@@ -42,6 +44,27 @@ if [ -z "${DISPLAY:-}" ]; then
   done
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
 fi
+
+# A printer for the printing test: Wine prints through CUPS, and CUPS-PDF's printer "PDF"
+# writes each job as a PDF. A running CUPS daemon is used as it is; otherwise one is
+# started for the tests and stopped at the end.
+if ! lpstat -r 2>/dev/null | grep -q "is running"; then
+  /usr/sbin/cupsd -f >/dev/null 2>&1 &
+  cupsd_pid=$!
+  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
+fi
+if ! lpstat -p PDF >/dev/null 2>&1; then
+  lpadmin -p PDF -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null || echo "test.sh: could not add the PDF printer"
+fi
+lpstat -d 2>/dev/null | grep -q "system default destination:" || lpadmin -d PDF 2>/dev/null || true
+# Where CUPS-PDF puts the PDFs of this user's jobs ("Out" in its configuration).
+pdf_out="$(sed -n 's/^Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -1)"
+[ -n "$pdf_out" ] || pdf_out='/var/spool/cups-pdf/${USER}'
+user_name="$(id -un)"
+user_home="$(getent passwd "$user_name" | cut -d: -f6)"
+home_mark='${HOME}' user_mark='${USER}'
+pdf_out="${pdf_out//"$home_mark"/$user_home}"
+export TOMELET_PRINT_OUTPUT="${pdf_out//"$user_mark"/$user_name}"
 
 # Test cases GoogleTest reports in a log.
 count_passed() { { grep -hoE '^\[  PASSED  \] [0-9]+' "$1" 2>/dev/null || true; } | awk '{s+=$4} END {print s+0}'; }
