@@ -103,7 +103,7 @@ TEST(PrintTest, JobsRunBesideReadingAndReachTheSpooler) {
   PressButton(dialog, IDOK);
   const HWND box = WaitForOwned(viewer.window(), dialog);
   ASSERT_TRUE(box);
-  EXPECT_EQ(ReadMessageBox(box).message, L"There is nothing to print.");
+  EXPECT_EQ(WindowText(box, 0xFFFF), L"There is nothing to print.");
   PressButton(box, IDOK);
 
   // A selection, three copies: after the first, the job asks for more.
@@ -119,8 +119,8 @@ TEST(PrintTest, JobsRunBesideReadingAndReachTheSpooler) {
   PressButton(dialog, IDOK);
   const HWND question = WaitForOwned(viewer.window(), dialog);
   ASSERT_TRUE(question);
-  EXPECT_EQ(ReadMessageBox(question).message, L"More copies?");
-  EXPECT_EQ(DialogText(WaitForOwned(viewer.window(), nullptr, true), IDC_PRINT_PROGRESS_TEXT), L"Print page 1 of copy 1");
+  EXPECT_EQ(WindowText(question, 0xFFFF), L"More copies?");
+  EXPECT_EQ(WindowText(WaitForOwned(viewer.window(), nullptr, true), IDC_PRINT_PROGRESS_TEXT), L"Print page 1 of copy 1");
 
   // Meanwhile the reader moves on and starts a second job, which finishes beside the
   // first job's first copy.

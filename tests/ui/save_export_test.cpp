@@ -75,7 +75,7 @@ TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialogAndFailuresSpeakTheLan
   viewer.Command(CMD_OPEN_BOOK_COMMAND);
   viewer.Key('S', true);
   HWND dialog = viewer.WaitForDialog();
-  EXPECT_EQ(DialogText(FileNameBox(dialog)), L"01 Intro.rtf");
+  EXPECT_EQ(WindowText(FileNameBox(dialog)), L"01 Intro.rtf");
   viewer.Answer(dialog, IDCANCEL);  // cancel writes nothing (the file count below)
 
   // A picture with the first filter is an RTF document, under the default extension or
@@ -152,10 +152,8 @@ TEST_F(SaveExportTest, ExportWritesTheSelectionInContentsOrderAndKeepsFilesOnFai
                                                   .Add("06 Secret.rtf", Rtf("secret"), Encryption::Aes256));
   ViewerRun viewer(book);
   ExportRun run(viewer);
-  EXPECT_EQ(DialogText(run.dialog, IDE_EXPORT_NAME), book.substr(0, book.size() - 3) + L"knt");
+  EXPECT_EQ(WindowText(run.dialog, IDE_EXPORT_NAME), book.substr(0, book.size() - 3) + L"knt");
   ASSERT_EQ(SendMessageW(run.list, LB_GETCOUNT, 0, 0), 5);
-  EXPECT_EQ(ListRowText(run.list, 1), L"    \u25ABBild");
-  EXPECT_EQ(ListRowText(run.list, 2), L"        \u25AA\u0413\u043b\u0430\u0432\u0430");
   EXPECT_FALSE(run.OkEnabled());
   run.Select({2, 0, 1});
   EXPECT_TRUE(run.OkEnabled());

@@ -1,5 +1,7 @@
-// Runs the UI tests; saves a screenshot of the viewer window at every failure into the
-// folder named by TOMELET_SCREENSHOTS (default: screenshots\ in the working folder).
+// Runs the UI tests. Every viewer run reads the real settings key at its start, so each
+// test starts and ends with a clean registry, whatever an earlier, aborted run left there;
+// a screenshot of the viewer window is saved at every failure into the folder named by
+// TOMELET_SCREENSHOTS (default: screenshots\ in the working folder).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,7 +11,9 @@
 
 namespace {
 
-class ScreenshotOnFailure : public testing::EmptyTestEventListener {
+class UiTestListener : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override { tomelet::test::ClearRegistry(); }
+  void OnTestEnd(const testing::TestInfo&) override { tomelet::test::ClearRegistry(); }
   void OnTestPartResult(const testing::TestPartResult& result) override {
     auto* run = tomelet::test::ViewerRun::Current();
     if (!result.failed() || !run || !IsWindow(run->window())) return;
@@ -23,6 +27,6 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+  testing::UnitTest::GetInstance()->listeners().Append(new UiTestListener);
   return RUN_ALL_TESTS();
 }

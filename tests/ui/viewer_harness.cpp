@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "base/wide.h"
+#include "base/win_handles.h"
 
 namespace tomelet::test {
 namespace {
@@ -39,7 +40,7 @@ LRESULT CALLBACK TaskHook(int code, WPARAM removal, LPARAM lParam) {
   return CallNextHookEx(g_hook, code, removal, lParam);
 }
 
-HWND FindDialogOf(DWORD threadId, HWND except = nullptr) { return FindVisibleWindow(L"#32770", threadId, 0, except); }
+HWND FindDialogOf(DWORD threadId) { return WaitForWindow(L"#32770", threadId, 0, nullptr, 0); }
 
 struct Search {
   const wchar_t* windowClass;
@@ -80,7 +81,7 @@ ViewerRun::ViewerRun(std::wstring bookPath, ViewerOptions options) {
   threadId_ = id;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < deadline) {
-    window_ = FindVisibleWindow(kMainWindowClass, threadId_);
+    window_ = WaitForWindow(kMainWindowClass, threadId_, 0, nullptr, 0);
     if (window_ || FindDialogOf(threadId_) || WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) break;
     Sleep(5);
   }
@@ -108,7 +109,6 @@ bool ViewerRun::running() const { return WaitForSingleObject(done_, 0) != WAIT_O
 
 HWND ViewerRun::contents() const { return GetDlgItem(window_, 9998); }
 HWND ViewerRun::text() const { return GetDlgItem(window_, 9999); }
-HWND ViewerRun::splitter() const { return FindWindowExW(window_, nullptr, L"Static", nullptr); }
 
 void ViewerRun::OnViewerThread(const std::function<void()>& work) {
   if (!running()) return;
@@ -159,16 +159,8 @@ std::optional<int> ViewerRun::WaitForExit(DWORD milliseconds) {
   return exitCode_;
 }
 
-HWND ViewerRun::WaitForDialog(DWORD milliseconds, HWND except) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    if (HWND dialog = FindDialogOf(threadId_, except)) {
-      Sleep(50);  // let it finish initialising
-      return dialog;
-    }
-    Sleep(10);
-  }
-  return nullptr;
+HWND ViewerRun::WaitForDialog(DWORD milliseconds, HWND except) const {
+  return WaitForWindow(L"#32770", threadId_, 0, except, milliseconds);
 }
 
 void ViewerRun::Answer(HWND dialog, int button) {
@@ -180,7 +172,7 @@ void ViewerRun::Answer(HWND dialog, int button) {
 std::wstring ViewerRun::AnswerMessageBox(HWND except) {
   HWND box = WaitForDialog(10000, except);
   if (!box) return L"<no message box>";
-  const std::wstring text = ReadMessageBox(box).message;
+  const std::wstring text = WindowText(box, 0xFFFF);
   Answer(box, IDOK);
   return text;
 }
@@ -194,10 +186,13 @@ void ViewerRun::SelectRow(int row) {
 
 bool ViewerRun::Shows(const wchar_t* text) const { return PaneText(this->text()).find(text) != std::wstring::npos; }
 
-HWND FindVisibleWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId, HWND except) {
+HWND WaitForWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId, HWND except, DWORD milliseconds) {
   Search search{windowClass, threadId ? GetCurrentProcessId() : processId, except, nullptr};
-  if (threadId) EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
-  else EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  for (const DWORD start = GetTickCount(); !search.found && GetTickCount() - start <= milliseconds; Sleep(10)) {
+    if (threadId) EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
+    else EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  }
+  if (search.found && milliseconds) Sleep(80);  // let it finish initialising
   return search.found;
 }
 
@@ -230,15 +225,13 @@ void ViewerRun::Screenshot(const std::wstring& path) {
   Gdiplus::GdiplusShutdown(token);
 }
 
-std::wstring DialogText(HWND dialog, int controlId) {
-  HWND control = controlId ? GetDlgItem(dialog, controlId) : dialog;
+std::wstring WindowText(HWND window, int controlId) {
+  HWND control = controlId ? GetDlgItem(window, controlId) : window;
   if (!control) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
-
-MessageBoxText ReadMessageBox(HWND box) { return {DialogText(box), DialogText(box, 0xFFFF)}; }
 
 void PressButton(HWND dialog, int buttonId) { PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(buttonId), 0); }
 
@@ -292,48 +285,12 @@ int CountPixels(HWND window, const RECT& r, COLORREF colour) {
   return count;
 }
 
-std::wstring WindowTitle(HWND window) {
-  wchar_t title[300] = {};
-  GetWindowTextW(window, title, 300);
-  return title;
-}
-
 std::wstring ScreenshotPath(const std::wstring& fileName) {
   wchar_t folder[MAX_PATH] = L"screenshots";
   GetEnvironmentVariableW(L"TOMELET_SCREENSHOTS", folder, MAX_PATH);
   CreateDirectoryW(folder, nullptr);
   return std::wstring(folder) + L"\\" + fileName;
 }
-
-namespace {
-
-// This process's environment with LANG replaced and the variables that would override it
-// removed.
-std::vector<wchar_t> EnvironmentWithLang(const char* lang) {
-  std::vector<wchar_t> block;
-  wchar_t* strings = GetEnvironmentStringsW();
-  for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) {
-    const std::wstring entry = p;
-    if (entry.rfind(L"LANG=", 0) == 0 || entry.rfind(L"LC_ALL=", 0) == 0 || entry.rfind(L"LC_MESSAGES=", 0) == 0)
-      continue;
-    block.insert(block.end(), entry.begin(), entry.end() + 1);
-  }
-  FreeEnvironmentStringsW(strings);
-  const std::string langEntry = std::string("LANG=") + lang;
-  block.insert(block.end(), langEntry.begin(), langEntry.end());
-  block.insert(block.end(), {L'\0', L'\0'});
-  return block;
-}
-
-// Every viewer run reads the real settings key at its start: the whole test run starts
-// from a clean registry, whatever an earlier, aborted run left there.
-class CleanRegistryEnvironment : public testing::Environment {
-  void SetUp() override { ClearRegistry(); }
-  void TearDown() override { ClearRegistry(); }
-};
-[[maybe_unused]] testing::Environment* const kClean = testing::AddGlobalTestEnvironment(new CleanRegistryEnvironment);
-
-}  // namespace
 
 void ClearRegistry() {
   SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsPath);
@@ -346,17 +303,6 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
-}
-
-std::optional<int32_t> SettingsDword(const wchar_t* name) {
-  DWORD value = 0, size = sizeof(value);
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size)) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
-
-DWORD SettingsValueSize(const wchar_t* name) {
-  DWORD size = 0;
-  return RegGetValueW(HKEY_CURRENT_USER, kSettingsPath, name, RRF_RT_ANY | RRF_NOEXPAND, nullptr, nullptr, &size) ? 0 : size;
 }
 
 std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& path) {
@@ -388,40 +334,21 @@ bool OnFixedDrive(const std::wstring& path) {
   return GetDriveTypeW(path.substr(0, path.find(L'\\') + 1).c_str()) == DRIVE_FIXED;
 }
 
-// A visible top-level window of another process with this class.
-static HWND WaitForForeignWindow(const wchar_t* windowClass, DWORD milliseconds, DWORD processId = 0) {
-  HWND found = nullptr;
-  for (DWORD start = GetTickCount(); !found && GetTickCount() - start < milliseconds; Sleep(20))
-    found = FindVisibleWindow(windowClass, 0, processId);
-  return found;
-}
-
 ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang) {
   std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-  std::vector<wchar_t> environment;
-  if (lang) {
-    // The launcher script sets up what Wine's loader expects; Z: is the Unix root.
-    commandLine = L"\"Z:\\usr\\bin\\wine\" " + commandLine;
-    environment = EnvironmentWithLang(lang);
-  }
+  // With a language: through env and Wine's loader (Z: is the Unix root), a Unix process
+  // the viewer comes from.
+  if (lang) commandLine = L"\"Z:\\usr\\bin\\env\" LC_ALL=" + Utf8ToWide(lang) + L" /usr/bin/wine " + commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                      lang ? environment.data() : nullptr, nullptr, &startup, &info))
-    return;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
   CloseHandle(info.hThread);
-  if (lang) {
-    CloseHandle(info.hProcess);  // the loader is a Unix process; the viewer comes from it
-  } else {
-    process_ = info.hProcess;
-    processId_ = info.dwProcessId;
-  }
-  window_ = WaitForForeignWindow(L"TomeletMainWndClass", 20000, processId_);
-  if (window_ && !process_) {
-    GetWindowThreadProcessId(window_, &processId_);
-    process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId_);
-  }
+  CloseHandle(info.hProcess);
+  window_ = WaitForWindow(kMainWindowClass, 0, lang ? 0 : info.dwProcessId, nullptr, 20000);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window_, &processId);
+  process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId);
   Sleep(300);  // the posted open command
 }
 
@@ -431,20 +358,17 @@ ViewerProcess::~ViewerProcess() {
   CloseHandle(process_);
 }
 
-HWND ViewerProcess::WaitForDialog(DWORD milliseconds) const {
-  HWND dialog = WaitForForeignWindow(L"#32770", milliseconds, processId_);
-  if (dialog) Sleep(100);  // let it finish initialising
-  return dialog;
-}
-
 void ViewerProcess::Command(int id) const {
   PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0);
   Sleep(100);
 }
 
-bool ViewerProcess::Close(DWORD milliseconds) {
+std::optional<DWORD> ViewerProcess::Close() {
   PostMessageW(window_, WM_CLOSE, 0, 0);
-  return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+  DWORD code = 0;
+  if (!process_ || WaitForSingleObject(process_, 15000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_, &code))
+    return std::nullopt;
+  return code;
 }
 
 void ViewerProcess::Kill() {
@@ -453,34 +377,14 @@ void ViewerProcess::Kill() {
   WaitForSingleObject(process_, 10000);
 }
 
-std::optional<DWORD> ViewerProcess::ExitCode() const {
-  DWORD code = 0;
-  if (!process_ || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_, &code))
-    return std::nullopt;
-  return code;
-}
-
-// Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).
-namespace {
-constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-struct UnixDriveRequest {
-  ULONG size, type, fsType;
-  DWORD serial;
-  ULONGLONG unixDevice;
-  WCHAR letter;
-  USHORT mountPointOffset, deviceOffset, labelOffset;
-};
-}  // namespace
-
 RemovableDrive::RemovableDrive(const std::string& folder) {
   using UnixName = char*(CDECL*)(LPCWSTR);
   const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   char* unixFolder = unixName ? unixName(WinPath(folder).c_str()) : nullptr;
   if (!unixFolder) return;
-  const DWORD used = GetLogicalDrives();
   for (wchar_t l = L'R'; l <= L'Y' && !letter_; ++l)
-    if (!(used & (1u << (l - L'A')))) letter_ = l;
+    if (!(GetLogicalDrives() & (1u << (l - L'A')))) letter_ = l;
   ready_ = letter_ && Define(DRIVE_REMOVABLE, unixFolder) && GetDriveTypeW(root().c_str()) == DRIVE_REMOVABLE;
   HeapFree(GetProcessHeap(), 0, unixFolder);
 }
@@ -489,25 +393,28 @@ RemovableDrive::~RemovableDrive() {
   if (letter_) Define(DRIVE_NO_ROOT_DIR, nullptr);
 }
 
+// Wine's mount manager request that maps a drive letter to a Unix folder (as winecfg does).
 bool RemovableDrive::Define(DWORD type, const char* unixFolder) {
+  struct Request {
+    ULONG size, type, fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset, deviceOffset, labelOffset;
+  };
   const std::size_t folderBytes = unixFolder ? strlen(unixFolder) + 1 : 0;
-  std::vector<char> request(sizeof(UnixDriveRequest) + folderBytes);
-  auto* drive = reinterpret_cast<UnixDriveRequest*>(request.data());
-  drive->size = static_cast<ULONG>(request.size());
-  drive->type = type;
-  drive->letter = static_cast<WCHAR>(towlower(letter_));
-  if (unixFolder) {
-    drive->mountPointOffset = sizeof(UnixDriveRequest);
-    std::memcpy(request.data() + sizeof(UnixDriveRequest), unixFolder, folderBytes);
-  }
-  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (manager == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> bytes(sizeof(Request) + folderBytes);
+  *reinterpret_cast<Request*>(bytes.data()) = {static_cast<ULONG>(bytes.size()), type, 0, 0, 0,
+                                               static_cast<WCHAR>(towlower(letter_)),
+                                               static_cast<USHORT>(unixFolder ? sizeof(Request) : 0), 0, 0};
+  if (unixFolder) std::memcpy(bytes.data() + sizeof(Request), unixFolder, folderBytes);
+  const HANDLE opened = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const UniqueHandle manager(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
   DWORD returned = 0;
-  const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
-                                  nullptr, 0, &returned, nullptr);
-  CloseHandle(manager);
-  return ok;
+  return manager &&
+         DeviceIoControl(manager.get(), CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
+                         bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, 0, &returned, nullptr);
 }
 
 }  // namespace tomelet::test

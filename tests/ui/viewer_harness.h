@@ -24,7 +24,6 @@ class ViewerRun {
   HWND window() const { return window_; }
   HWND contents() const;
   HWND text() const;
-  HWND splitter() const;
 
   // Runs `task` on the viewer's thread, between two of its messages, and waits for it.
   // Everything posted before has been handled by then.
@@ -39,7 +38,7 @@ class ViewerRun {
   std::optional<int> WaitForExit(DWORD milliseconds = 10000);
 
   // A dialog box (message box, common dialog) the viewer shows, besides `except`, waited for.
-  HWND WaitForDialog(DWORD milliseconds = 10000, HWND except = nullptr);
+  HWND WaitForDialog(DWORD milliseconds = 10000, HWND except = nullptr) const;
   // Presses a dialog's button and waits until the dialog is gone and its work done.
   void Answer(HWND dialog, int button);
   // The next message box's message, answered with OK.
@@ -63,18 +62,13 @@ class ViewerRun {
   int exitCode_ = -1;
 };
 
-std::wstring WindowTitle(HWND window);
-// Text of a dialog's control, or of the dialog itself (id 0).
-std::wstring DialogText(HWND dialog, int controlId = 0);
-// The text of a message box: its caption and its message.
-struct MessageBoxText {
-  std::wstring caption, message;
-};
-MessageBoxText ReadMessageBox(HWND box);
+// The text of a window or of its control; a message box's message is its control 0xFFFF.
+std::wstring WindowText(HWND window, int controlId = 0);
 void PressButton(HWND dialog, int buttonId);
 
-// A visible window with this class of a thread or of another process (not this one).
-HWND FindVisibleWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId = 0, HWND except = nullptr);
+// A visible window of this class, besides `except`, of a thread of this process or of
+// another process (threadId 0), waited for; a dialog gets a moment to finish initialising.
+HWND WaitForWindow(const wchar_t* windowClass, DWORD threadId, DWORD processId, HWND except, DWORD milliseconds);
 // The file name box of a common file dialog.
 HWND FileNameBox(HWND dialog);
 inline std::string Rtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
@@ -103,19 +97,11 @@ inline constexpr wchar_t kSettingsPath[] = L"Software\\Tomelet viewer";
 inline constexpr wchar_t kCommandKey[] = L"Tomelet viewer\\shell\\open\\command";
 inline constexpr wchar_t kIconKey[] = L"Tomelet viewer\\DefaultIcon";
 
-// Removes the settings key and the ".tmk" and "Tomelet viewer" keys of the classes root.
+// Removes the settings key and the ".tmk" and "Tomelet viewer" keys of the classes root;
+// every test starts and ends with it.
 void ClearRegistry();
 
-// Tests that start from a clean registry and leave none behind.
-class CleanRegistryTest : public testing::Test {
- protected:
-  void SetUp() override { ClearRegistry(); }
-  void TearDown() override { ClearRegistry(); }
-};
-
 bool KeyExists(HKEY root, const std::wstring& path);
-std::optional<int32_t> SettingsDword(const wchar_t* name);
-DWORD SettingsValueSize(const wchar_t* name);  // 0 when missing
 // The default value of a key as text; nullopt when the key or the value is missing.
 std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& path);
 void SetDefaultValue(HKEY root, const std::wstring& path, const std::wstring& text);
@@ -125,8 +111,8 @@ std::wstring TestProgramPath();
 std::wstring ViewerExePath();  // the real TomeletViewer.exe of this build
 bool OnFixedDrive(const std::wstring& path);
 
-// The real program as a process of its own. With a language it is started through Wine's
-// loader with LANG set, since Wine takes the UI language from LANG at start.
+// The real program as a process of its own. With a language (a Unix locale) it is started
+// through Wine's loader with LC_ALL set: Wine takes the UI language from it at start.
 class ViewerProcess {
  public:
   ViewerProcess(const std::wstring& exe, const std::wstring& arguments, const char* lang = nullptr);
@@ -135,19 +121,14 @@ class ViewerProcess {
   ViewerProcess& operator=(const ViewerProcess&) = delete;
 
   HWND window() const { return window_; }
-  HWND WaitForDialog(DWORD milliseconds = 10000) const;  // a message box of the process
   void Command(int id) const;
-  bool Close(DWORD milliseconds = 15000);  // as the user closes it; waits for the end
-  void Kill();                             // at once, as a crash would end it
-  std::wstring Title() const { return WindowTitle(window_); }
-  std::optional<DWORD> ExitCode() const;  // once ended
+  std::optional<DWORD> Close();  // as the user closes it; the exit code once it ended
+  void Kill();                   // at once, as a crash would end it
 
  private:
-  DWORD processId_ = 0;
   HANDLE process_ = nullptr;
   HWND window_ = nullptr;
 };
-
 
 // A free drive letter mapped to a folder as a removable drive, through Wine's mount manager.
 class RemovableDrive {
