@@ -65,14 +65,10 @@ TEST(BookStory, OpenStepZoomAndEveryKindOfPage) {
   TempDir dir;
   std::string chapter = "{\\rtf1\\ansi ";
   for (int i = 1; i <= 200; ++i) chapter += "Text of chapter one, line " + std::to_string(i) + "\\par ";
-  ASSERT_TRUE(BookWriter()
-                  .Add("#META.TXT", "Title: A story\r\nAuthor: A. Writer\r\n")
-                  .Add("01 Chapter one.rtf", chapter + "}")
-                  .Add("02-1 Red.png", RedPicture())
-                  .Add("03-2 Data.bin", std::string(2048, 'd'))
-                  .Add("04 Tiny.rtf", "abc")
-                  .AddStored("05 Damaged.rtf", Rtf("checksum will not match"))
-                  .Write(dir.File("story.tmk")));
+  ASSERT_TRUE(BookWriter().Add("#META.TXT", "Title: A story\r\nAuthor: A. Writer\r\n")
+                  .Add("01 Chapter one.rtf", chapter + "}").Add("02-1 Red.png", RedPicture())
+                  .Add("03-2 Data.bin", std::string(2048, 'd')).Add("04 Tiny.rtf", "abc")
+                  .AddStored("05 Damaged.rtf", Rtf("checksum will not match")).Write(dir.File("story.tmk")));
   std::string bytes = ReadFileBytes(dir.File("story.tmk"));
   bytes[bytes.find("checksum will")] = 'C';  // the stored bytes no longer match their CRC
   WriteFileBytes(dir.File("story.tmk"), bytes);

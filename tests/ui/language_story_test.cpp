@@ -1,5 +1,5 @@
 // The interface language: automatic (from the user's UI language), English or German,
-// switched while a book is open.
+// switched while a book is open; the real program started in a German Wine.
 #include <gtest/gtest.h>
 
 #include "app/book_view.h"
@@ -40,11 +40,7 @@ TEST(LanguageStory, AutomaticEnglishAndGermanSwapTheMenusWhileABookIsOpen) {
     UpdateMenuState();  // the zoom-smaller button greyed
   });
   // A command (0: none), then the File menu's name and the marks of the Settings menu.
-  const struct {
-    int command;
-    const wchar_t* file;
-    std::vector<UINT> marks;
-  } steps[] = {
+  const struct { int command; const wchar_t* file; std::vector<UINT> marks; } steps[] = {
       {0, L"&Datei", {CMD_LANGUAGE_AUTOMATIC, CMD_DONT_SAVE_SETTINGS}},
       {CMD_LANGUAGE_ENGLISH, L"&File", {CMD_LANGUAGE_ENGLISH, CMD_DONT_SAVE_SETTINGS}},
       {CMD_LANGUAGE_AUTOMATIC, L"&Datei", {CMD_LANGUAGE_AUTOMATIC, CMD_DONT_SAVE_SETTINGS}},  // the system's
@@ -70,6 +66,21 @@ TEST(LanguageStory, AutomaticEnglishAndGermanSwapTheMenusWhileABookIsOpen) {
   viewer.OnViewerThread([&] { Session().bookPath = missing; });
   PostMessageW(viewer.window(), WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
   EXPECT_EQ(viewer.AnswerMessageBox(), L"Error opening file\r" + missing);
+}
+
+// The real program file started as a process, the way the shell starts it, in a German
+// Wine: Wine takes its UI language from LANG, so this is the real system's language.
+TEST(LanguageStory, ABookNamedOnTheCommandLineOfAGermanSystem) {
+  // An unquoted path, split by the shell at its blank, of characters outside the ANSI code page.
+  TempDir dir;
+  const std::string book = dir.File("\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0 \xE6\x9C\xAC.tmk");  // "Книга 本"
+  ASSERT_TRUE(BookWriter().Add("#META.TXT", "Title: T").Add("01 One.rtf", Rtf("one")).Write(book));
+  ViewerProcess viewer(ViewerExePath(), WinPath(book), "de_DE.UTF-8");
+  ASSERT_TRUE(viewer.window());
+  EXPECT_EQ(WindowText(viewer.window()), L"Tomelet: \u041a\u043d\u0438\u0433\u0430 \u672c.tmk");
+  EXPECT_EQ(ListRowText(GetDlgItem(viewer.window(), IDW_CONTENTS_LIST), 0), L"01[\u00dcber...]");
+  viewer.Command(CMD_EXIT);
+  EXPECT_EQ(viewer.Close(), 0u);
 }
 
 }  // namespace

@@ -18,20 +18,13 @@ bool Hidden(HWND dialog) { return SendDlgItemMessageW(dialog, IDE_PASSWORD, EM_G
 TEST(PasswordStory, CancelWrongShownRightAndDontAskAgain) {
   TempDir dir;
   // Written with the UTF-8 bytes of a password beyond ASCII, as typed into the dialog.
-  ASSERT_TRUE(BookWriter()
-                  .Password("p\xC3\xA4ss")
-                  .Add("01 One.rtf", Rtf("AES chapter one"), Encryption::Aes256)
+  ASSERT_TRUE(BookWriter().Password("p\xC3\xA4ss").Add("01 One.rtf", Rtf("AES chapter one"), Encryption::Aes256)
                   .Add("02 Two.rtf", Rtf("AES chapter two"), Encryption::Aes128)
-                  .Add("03 Plain.rtf", Rtf("Plain chapter"))
-                  .Write(dir.File("aes.tmk")));
+                  .Add("03 Plain.rtf", Rtf("Plain chapter")).Write(dir.File("aes.tmk")));
   ViewerRun viewer(WinPath(dir.File("aes.tmk")));
   // A command (0: the opening), whether the dialog asks with the password hidden (-1: it
   // does not ask), the boxes clicked, the password typed (null: Cancel), what is shown.
-  const struct {
-    int command, hidden;
-    std::vector<int> clicks;
-    const wchar_t *password, *shows;
-  } steps[] = {
+  const struct { int command, hidden; std::vector<int> clicks; const wchar_t *password, *shows; } steps[] = {
       {0, 1, {IDB_SHOW_PASSWORD, IDB_DONT_ASK_AGAIN}, nullptr, L"No password provided"},  // Cancel keeps neither
       {CMD_CHAPTER_DOWN, 1, {IDB_SHOW_PASSWORD}, L"guess", L"Could not open chapter.\r(\"Wrong password provided\")"},
       {CMD_CHAPTER_UP, 0, {}, L"p\u00e4ss", L"AES chapter one"},  // shown, as OK kept it; the guess forgotten

@@ -18,20 +18,13 @@ namespace {
 constexpr int kSelectionButton = 0x421, kCopiesEdit = 0x482;  // in the system's print dialog
 
 // A window of any thread owned by the main window (the print jobs show theirs): the
-// job's progress window, hidden or not, or else a visible dialog.
-struct Search {
-  HWND owner, except;
-  bool progress;
-  HWND found;
-};
+// job's progress window, hidden or not, or else a visible one (a dialog).
+struct Search { HWND owner, except; bool progress; HWND found; };
 
 BOOL CALLBACK FindOwned(HWND w, LPARAM lParam) {
   auto* s = reinterpret_cast<Search*>(lParam);
-  wchar_t name[16] = {};
-  GetClassNameW(w, name, 16);
   const bool progress = GetDlgItem(w, IDC_PRINT_PROGRESS_TEXT) != nullptr;
-  if (w != s->except && GetWindow(w, GW_OWNER) == s->owner && std::wstring(name) == L"#32770" &&
-      s->progress == progress && (progress || IsWindowVisible(w)))
+  if (w != s->except && GetWindow(w, GW_OWNER) == s->owner && s->progress == progress && (progress || IsWindowVisible(w)))
     s->found = w;
   return !s->found;
 }
@@ -81,10 +74,8 @@ TEST(PrintTest, JobsRunBesideReadingAndReachTheSpooler) {
   const std::wstring folder = L"Z:" + WinPath(WideToUtf8(output));
   const auto before = Pdfs(folder);
   TempDir dir;
-  ASSERT_TRUE(BookWriter()
-                  .Add("01 First.rtf", "{\\rtf1\\ansi First chapter, to be printed.\\par}")
-                  .Add("02 Second.rtf", "{\\rtf1\\ansi Second chapter.\\par}")
-                  .Write(dir.File("print.tmk")));
+  ASSERT_TRUE(BookWriter().Add("01 First.rtf", "{\\rtf1\\ansi First chapter, to be printed.\\par}")
+                  .Add("02 Second.rtf", "{\\rtf1\\ansi Second chapter.\\par}").Write(dir.File("print.tmk")));
   ViewerRun viewer(WinPath(dir.File("print.tmk")));
 
   // Cancel prints nothing and says nothing.

@@ -65,11 +65,8 @@ TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialogAndFailuresSpeakTheLan
   const std::string photo("\x89PNG\r\n\x1A\n picture \x00\xFF", 19), data("attachment\x00\x01", 12);
   viewer.OnViewerThread([&] {
     TheProgram().settings.languageId = 9;
-    Session().bookPath = Write("save.tmk", BookWriter()
-                                               .Add("01 Intro.rtf", Rtf("intro"))
-                                               .Add("02 Photo.png", photo)
-                                               .Add("03 data.bin", data)
-                                               .Add("04 Tiny.rtf", "abc")
+    Session().bookPath = Write("save.tmk", BookWriter().Add("01 Intro.rtf", Rtf("intro")).Add("02 Photo.png", photo)
+                                               .Add("03 data.bin", data).Add("04 Tiny.rtf", "abc")
                                                .Add("05 Secret.rtf", Rtf("s"), Encryption::Aes256));
   });
   viewer.Command(CMD_OPEN_BOOK_COMMAND);
@@ -82,15 +79,9 @@ TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialogAndFailuresSpeakTheLan
   // with ".rtf" after a picture's name; the other filters keep the bytes.
   const std::string document = "{\\rtf1\\ansi \r{\\pict\\wmetafile1\\pngblip\\picwgoal240\\pichgoal240 " +
                                std::string("89504E470D0A1A0A20706963747572652000FF") + " }}";
-  const struct {
-    int row;
-    const char *name, *file;
-    int filter;
-    LRESULT filters;
-    std::string bytes;
-  } saves[] = {{0, "intro.rtf", "intro.rtf", 0, 2, Rtf("intro")}, {1, "a", "a.rtf", 0, 3, document},
-               {1, "b.jpg", "b.jpg.rtf", 0, 3, document},          {1, "c.png", "c.png", 2, 3, photo},
-               {2, "data.bin", "data.bin", 0, 1, data}};
+  const struct { int row; const char *name, *file; int filter; LRESULT filters; std::string bytes; } saves[] = {
+      {0, "intro.rtf", "intro.rtf", 0, 2, Rtf("intro")}, {1, "a", "a.rtf", 0, 3, document},
+      {1, "b.jpg", "b.jpg.rtf", 0, 3, document}, {1, "c.png", "c.png", 2, 3, photo}, {2, "data.bin", "data.bin", 0, 1, data}};
   for (const auto& save : saves) {
     viewer.SelectRow(save.row);
     EXPECT_EQ(SaveAs(viewer, Out(save.name), save.filter), save.filters) << save.name;
@@ -142,13 +133,10 @@ TEST_F(SaveExportTest, ExportWritesTheSelectionInContentsOrderAndKeepsFilesOnFai
   image.width = image.height = 2;
   image.rows = {{255, 0, 0, 0, 255, 0}, {0, 0, 255, 255, 255, 255}};
   const std::string png = EncodePng(image);
-  const std::wstring book = Write("Tale.tmk", BookWriter()
-                                                  .Add("#META.TXT", "Title: Tale")
-                                                  .Add("01 Intro.rtf", Rtf("intro"))
-                                                  .Add("02-1 Bild.png", png)
+  const std::wstring book = Write("Tale.tmk", BookWriter().Add("#META.TXT", "Title: Tale")
+                                                  .Add("01 Intro.rtf", Rtf("intro")).Add("02-1 Bild.png", png)
                                                   .Add("03-2 \xD0\x93\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xB0.rtf", Rtf("deep"))
-                                                  .Add("04 data.bin", "attachment")
-                                                  .Add("05 Tiny.rtf", "abc")
+                                                  .Add("04 data.bin", "attachment").Add("05 Tiny.rtf", "abc")
                                                   .Add("06 Secret.rtf", Rtf("secret"), Encryption::Aes256));
   ViewerRun viewer(book);
   ExportRun run(viewer);

@@ -62,19 +62,14 @@ using Place = std::pair<int, Range>;
 Place At(ViewerRun& viewer) { return {static_cast<int>(SendMessageW(viewer.contents(), LB_GETCURSEL, 0, 0)), Selection(viewer)}; }
 
 TEST_F(SearchTest, QuickSearchInBothPanesAndTheTextPanesEditMenu) {
-  ViewerRun viewer(Write(BookWriter()
-                             .Add("01 Letters.rtf", ColourRtf("abc abd"))
+  ViewerRun viewer(Write(BookWriter().Add("01 Letters.rtf", ColourRtf("abc abd"))
                              .Add("02 Cyrillic.rtf", ColourRtf("\\u1078?\\u1091?\\u1082? \\u1078?"))
                              .Add("03 Gamma.rtf", ColourRtf("gamma"))));
   UseTestClock(viewer);
   const HWND pane = viewer.text(), list = viewer.contents();
   ASSERT_EQ(viewer.Focus(), pane);
   // Keys typed into a pane; then the row and the selection in it.
-  struct Step {
-    std::wstring keys;
-    bool pause;
-    Place at;
-  };
+  struct Step { std::wstring keys; bool pause; Place at; };
   const auto steps = [&](HWND into, std::initializer_list<Step> list) {
     for (const Step& step : list) {
       Type(viewer, into, step.keys, step.pause);
@@ -136,12 +131,7 @@ int Kind(HWND dialog) { return static_cast<int>(SendDlgItemMessageW(dialog, IDC_
 
 // Searches for a term with a kind (0 up in the book ... 4 whole book from the top); where
 // each ends, and the kind the dialog offers next.
-struct Walk {
-  const wchar_t* term;
-  int kind;
-  Place at;
-  int kindAfter;
-};
+struct Walk { const wchar_t* term; int kind; Place at; int kindAfter; };
 void Walks(ViewerRun& viewer, HWND dialog, std::initializer_list<Walk> walks) {
   for (const Walk& walk : walks) {
     Search(viewer, dialog, walk.term, walk.kind);
@@ -151,8 +141,7 @@ void Walks(ViewerRun& viewer, HWND dialog, std::initializer_list<Walk> walks) {
 }
 
 TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
-  ViewerRun viewer(Write(BookWriter()
-                             .Add("01 One.rtf", ColourRtf("alpha"))
+  ViewerRun viewer(Write(BookWriter().Add("01 One.rtf", ColourRtf("alpha"))
                              .Add("02 Two.rtf", ColourRtf("beta one beta two"))
                              .Add("03 Short.rtf", "ab")  // too short: its message page is searched like any page
                              .Add("04 Black.rtf", ColourRtf("\\cf2 key key\\cf0  and key"))

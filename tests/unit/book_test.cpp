@@ -261,10 +261,8 @@ TEST_F(BookTest, AesEntriesWithAndWithoutCrcReadWholeAndDamageIsACrcError) {
 }
 
 TEST_F(BookTest, OnePasswordServesTheBookUntilAnEntryRefusesIt) {
-  const BookWriter book = BookWriter()
-                              .Add("01 One.rtf", Rtf("one"), Encryption::Aes128)
-                              .Add("02 Plain.rtf", Rtf("plain"))
-                              .Add("03 Two.rtf", Rtf("two"), Encryption::Aes256);
+  const BookWriter book = BookWriter().Add("01 One.rtf", Rtf("one"), Encryption::Aes128)
+                              .Add("02 Plain.rtf", Rtf("plain")).Add("03 Two.rtf", Rtf("two"), Encryption::Aes256);
   Answers({PasswordAnswer{"secret"}});
   ASSERT_EQ(Open(book), OpenStatus::Opened);
   ExpectRead(1, EntryStatus::Ok, 0);  // not encrypted: no dialog
