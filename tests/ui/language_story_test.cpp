@@ -69,7 +69,7 @@ TEST(LanguageStory, AutomaticEnglishAndGermanSwapTheMenusWhileABookIsOpen) {
 }
 
 // The real program file started as a process, the way the shell starts it, in a German
-// Wine: Wine takes its UI language from LANG, so this is the real system's language.
+// Wine: Wine takes its UI language from LC_ALL, so this is the real system's language.
 TEST(LanguageStory, ABookNamedOnTheCommandLineOfAGermanSystem) {
   // An unquoted path, split by the shell at its blank, of characters outside the ANSI code page.
   TempDir dir;
