@@ -33,6 +33,15 @@ const TextPair* MessageOf(SaveStatus status) {
   return nullptr;
 }
 
+// The save dialog asks before replacing the name chosen in it; a picture document written
+// under that name plus ".rtf" gets the same question here, or it would replace a file unasked.
+bool MayReplace(HWND owner, const std::wstring& target, const std::wstring& chosen) {
+  static const TextPair kReplace = {L" already exists.\rDo you want to replace it?",
+                                    L" existiert bereits.\rSoll die Datei ersetzt werden?"};
+  return target == chosen || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES ||
+         ShowOutputMessage(owner, target + Pick(kReplace), MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
 SaveStatus StatusOf(EntryStatus status) {
   switch (status) {
     case EntryStatus::Ok: return SaveStatus::SavedOrCancelled;
@@ -89,7 +98,9 @@ SaveStatus Save(HWND owner, BookSession& session, int row, const PasswordAsker& 
   if (!chosen) return SaveStatus::SavedOrCancelled;
 
   const SaveForm form = SaveFormOf(kind, entryName, chosen->filter);
-  SafeFileWriter file(SaveTargetName(chosen->name, form));
+  const std::wstring target = SaveTargetName(chosen->name, form);
+  if (!MayReplace(owner, target, chosen->name)) return SaveStatus::SavedOrCancelled;
+  SafeFileWriter file(target);
   if (!file.Create()) return SaveStatus::CannotWrite;
   const bool written = form == SaveForm::AsStored
                            ? file.Write(entry.bytes)

@@ -87,6 +87,14 @@ TEST_F(SaveExportTest, EachKindIsSavedThroughTheSaveDialogAndFailuresSpeakTheLan
     EXPECT_EQ(SaveAs(viewer, Out(save.name), save.filter), save.filters) << save.name;
     EXPECT_EQ(Read(save.file), save.bytes) << save.name;
   }
+  // The document's own name is not replaced unasked.
+  WriteFileBytes(dir_.File("b.jpg.rtf"), "OLD");
+  viewer.SelectRow(1);
+  SaveAs(viewer, Out("b.jpg"));
+  const HWND question = viewer.WaitForDialog();
+  EXPECT_EQ(WindowText(question, 0xFFFF), Out("b.jpg.rtf") + L" already exists.\rDo you want to replace it?");
+  viewer.Answer(question, IDNO);
+  EXPECT_EQ(Read("b.jpg.rtf"), "OLD");
   viewer.SelectRow(3);
   PostMessageW(viewer.window(), WM_COMMAND, CMD_SAVE_CHAPTER, 0);
   EXPECT_EQ(viewer.AnswerMessageBox(), L"Could not load file.");
