@@ -12,7 +12,7 @@ count() {  # the files git knows, tracked or about to be
 }
 tests=$(count tests)
 product=$(count app book view output base res)
-ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.2f", (p ? t / p : 0) }')
+ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.3f", (p ? t / p : 0) }')
 echo "tests:   $tests non-blank lines"
 echo "product: $product non-blank lines"
 echo "ratio:   $ratio (kept between 0.33 and 0.5)"
