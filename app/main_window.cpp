@@ -11,6 +11,7 @@
 #include "app/menu_items.h"
 #include "app/viewer.h"
 #include "base/wide.h"
+#include "base/window_box.h"
 #include "app/book_view.h"
 #include "output/keynote_export_dialog.h"
 #include "output/save_chapter.h"
@@ -212,16 +213,9 @@ void SwitchPane() {
 void RecordAndClose(HWND window) {
   MainWindowState& m = Main();
   WindowSettings& s = TheProgram().settings;
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  GetWindowPlacement(window, &placement);
-  s.showState = placement.showCmd == SW_SHOWMAXIMIZED ? 3 : 1;
-  RECT r{};
-  GetWindowRect(window, &r);
-  s.windowLeft = r.left;
-  s.windowTop = r.top;
-  s.windowWidth = r.right - r.left;
-  s.windowHeight = r.bottom - r.top;
+  const WindowBox box = ReadWindowBox(window);
+  s.showState = box.showState;
+  s.windowLeft = box.left, s.windowTop = box.top, s.windowWidth = box.width, s.windowHeight = box.height;
   s.contentsWidth = m.contentsWidth;
   s.zoomLevel = m.zoomLevel;
   RememberedPlace& place = TheProgram().place;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/window_box.h"
 #include "res/resource_ids.h"
 #include "view/help_rules.h"
 
@@ -149,16 +150,9 @@ void OnNotify(HWND window, const NMHDR* header) {
 void Close(HWND window) {
   HelpFields& s = *Host().fields;
   s.helpTab = static_cast<int32_t>(SendMessageW(Tabs(window), TCM_GETCURSEL, 0, 0));
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  GetWindowPlacement(window, &placement);
-  s.helpShowState = placement.showCmd == SW_SHOWMAXIMIZED ? 3 : 1;
-  RECT r{};
-  GetWindowRect(window, &r);
-  s.helpLeft = r.left;
-  s.helpTop = r.top;
-  s.helpWidth = r.right - r.left;
-  s.helpHeight = r.bottom - r.top;
+  const WindowBox box = ReadWindowBox(window);
+  s.helpShowState = box.showState;
+  s.helpLeft = box.left, s.helpTop = box.top, s.helpWidth = box.width, s.helpHeight = box.height;
   const HWND text = Text(window);
   const LRESULT firstLine = SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0);
   s.helpTopChar = static_cast<int32_t>(SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(firstLine), 0));
