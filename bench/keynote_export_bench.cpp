@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/times_reporter.h"
 #include "book/book_session.h"
 #include "output/keynote_writer.h"
 #include "output/picture_document.h"
@@ -165,22 +166,12 @@ void LibzipReadAndWrite(benchmark::State& state) {
 BENCHMARK(KeyNoteExport)->Unit(benchmark::kMillisecond);
 BENCHMARK(LibzipReadAndWrite)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Print() const {
-    const double ours = times_.at("KeyNoteExport"), floor = times_.at("LibzipReadAndWrite");
-    std::printf("\n200 chapters, %.1f MB written: export %.2f ms, libzip read + write %.2f ms; "
-                "speed %.2fx of libzip's (target >= 0.8x)\n",
-                g_exportedBytes / 1e6, ours, floor, floor / ours);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
+void PrintSpeed(const std::map<std::string, double>& times) {
+  const double ours = times.at("KeyNoteExport"), floor = times.at("LibzipReadAndWrite");
+  std::printf("\n200 chapters, %.1f MB written: export %.2f ms, libzip read + write %.2f ms; "
+              "speed %.2fx of libzip's (target >= 0.8x)\n",
+              g_exportedBytes / 1e6, ours, floor, floor / ours);
+}
 
 long StatusKb(const char* field) {
   std::ifstream status("/proc/self/status");
@@ -221,12 +212,8 @@ void PeakMemoryOfOneLargeChapter() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.Print();
-  PeakMemoryOfOneLargeChapter();
-  benchmark::Shutdown();
-  return 0;
+  return tomelet::bench::RunAndPrint(argc, argv, [](const std::map<std::string, double>& times) {
+    PrintSpeed(times);
+    PeakMemoryOfOneLargeChapter();
+  });
 }

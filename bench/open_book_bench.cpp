@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/times_reporter.h"
 #include "book/index_file.h"
 #include "book/table_of_contents.h"
 
@@ -200,37 +201,18 @@ BENCHMARK(TokensByZipNameLocate)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(TokensByNameMap)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Prints the runs as usual and keeps their times for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+void PrintRatios(const std::map<std::string, double>& times) {
+  std::printf("\nours / bare libzip (real time):\n");
+  const std::string prefix = "OursOpenAndContents/";
+  for (const auto& [name, ours] : times) {
+    if (name.rfind(prefix, 0) != 0) continue;
+    const auto bare = times.find("BareLibzip/" + name.substr(prefix.size()));
+    if (bare != times.end() && bare->second > 0)
+      std::printf("  %-28s %8.2f ms / %8.2f ms = %.2fx\n", name.substr(prefix.size()).c_str(), ours, bare->second,
+                  ours / bare->second);
   }
-  void PrintRatios() const {
-    std::printf("\nours / bare libzip (real time):\n");
-    for (const auto& [name, ours] : times_) {
-      const std::string prefix = "OursOpenAndContents/";
-      if (name.rfind(prefix, 0) != 0) continue;
-      const auto bare = times_.find("BareLibzip/" + name.substr(prefix.size()));
-      if (bare != times_.end() && bare->second > 0)
-        std::printf("  %-28s %8.2f ms / %8.2f ms = %.2fx\n", name.substr(prefix.size()).c_str(), ours, bare->second,
-                    ours / bare->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return tomelet::bench::RunAndPrint(argc, argv, PrintRatios); }
