@@ -47,7 +47,7 @@ struct PrintJob {
   std::string selectionRtf;  // its selection then; empty: nothing was selected
   std::wstring documentName;
 
-  const wchar_t* Text(const TextPair& text) const { return german ? text.german : text.english; }
+  const wchar_t* Text(const TextPair& text) const { return Pick(text, german); }  // the language at the start
   int Tell(const std::wstring& message, UINT icon) const { return ShowOutputMessage(owner, message, icon); }
 };
 
