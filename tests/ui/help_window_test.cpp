@@ -115,6 +115,10 @@ TEST(HelpWindowTest, OpensWhereItWasClosedInBothLanguagesAndHandsLinksToTheShell
   // German: another window with German documents (the history is one for both), each page
   // from its top. The newest window keeps the keyboard when an older one closes.
   const std::vector<HelpView> english = EveryPage(viewer, second);
+  // One version: the caption, from the program's version resource, names the newest History entry.
+  const std::wstring& history = english[3].text;
+  const std::size_t v = history.find(L"Version ") + 8;
+  EXPECT_EQ(WindowText(second), L"Tomelet viewer (Version: " + history.substr(v, history.find_first_of(L"\r\n", v) - v) + L")");
   viewer.Command(CMD_LANGUAGE_GERMAN);
   const HWND german = OpenHelp(viewer);
   PostMessageW(second, WM_CLOSE, 0, 0);
