@@ -8,6 +8,7 @@
 #include "app/file_association.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
+#include "base/system_library.h"
 #include "base/win_handles.h"
 #include "app/book_view.h"
 #include "res/resource_ids.h"
@@ -24,18 +25,6 @@ int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
 }
 
 namespace {
-
-// Only the system folder's copy: a DLL of the same name beside a book or in the
-// current folder is never loaded.
-UniqueLibrary LoadSystemLibrary(const std::wstring& name) {
-  std::wstring path(MAX_PATH, L'\0');
-  const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  path.resize(length);
-  path += L'\\';
-  path += name;
-  return UniqueLibrary(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-}
 
 std::wstring LongModulePath() {
   std::wstring path(520, L'\0');
@@ -96,13 +85,14 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   Main() = MainWindowState{};
   Session() = BookSession{};
 
-  UniqueLibrary richEdit = LoadSystemLibrary(options.richEditLibrary);
+  UniqueLibrary richEdit = LoadSystemLibrary(options.richEditLibrary.c_str());
   if (!richEdit) {
     program.settings.languageId = UserUiPrimaryLanguage();
     ShowMessage(nullptr, Pick(texts::kRichEditMissing), MB_OK | MB_ICONERROR);
     return kExitRichEditMissing;
   }
-  InitCommonControls();
+  const UniqueLibrary commonControls = LoadSystemLibrary(L"comctl32.dll");
+  if (const auto init = SystemFunction<decltype(&InitCommonControls)>(commonControls.get(), "InitCommonControls")) init();
   Session().bookPath = bookPath.substr(0, 259);
   program.modulePath = LongModulePath();
   program.itemHeight = ScreenItemHeight();

@@ -33,7 +33,7 @@ if(WIN32)
     -DENABLE_WINDOWS_CRYPTO=ON -DENABLE_OPENSSL=OFF
     -DZLIB_LIBRARY=${TOMELET_MINGW_ZLIB}
     -DZLIB_INCLUDE_DIR=/usr/${TOMELET_MINGW_TRIPLE}/include)
-  set(_lz_links ${TOMELET_MINGW_ZLIB} bcrypt)
+  set(_lz_links ${TOMELET_MINGW_ZLIB} tomelet_system_library)   # its bcrypt calls (base/)
 else()
   find_package(ZLIB REQUIRED)
   find_package(OpenSSL REQUIRED)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/system_library.h"
 #include "base/window_box.h"
 #include "res/resource_ids.h"
 #include "view/help_rules.h"
@@ -48,14 +49,18 @@ HWND Text(HWND window) { return GetDlgItem(window, IDC_HELP_TEXT); }
 std::wstring Caption() {
   std::wstring caption = Host().programName;
   const std::wstring& path = Host().modulePath;
+  const UniqueLibrary library = LoadSystemLibrary(L"version.dll");
+  const auto infoSize = SystemFunction<decltype(&GetFileVersionInfoSizeW)>(library.get(), "GetFileVersionInfoSizeW");
+  const auto info = SystemFunction<decltype(&GetFileVersionInfoW)>(library.get(), "GetFileVersionInfoW");
+  const auto query = SystemFunction<decltype(&VerQueryValueW)>(library.get(), "VerQueryValueW");
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  const DWORD size = infoSize && info && query ? infoSize(path.c_str(), &ignored) : 0;
   if (size == 0) return caption;
   std::vector<BYTE> block(size);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return caption;
+  if (!info(path.c_str(), 0, size, block.data())) return caption;
   wchar_t* version = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&version),
+  if (!query(block.data(), L"\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&version),
                       &length) ||
       !version || length == 0)
     return caption;

@@ -7,8 +7,15 @@
 #include <cstring>
 #include <memory>
 
+#include "base/system_library.h"
 #include "base/win_handles.h"
 #include "view/picture_rtf.h"
+
+// Where the GDI+ functions are declared (its flat interface and start-up).
+namespace gdiplus_declared {
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+}  // namespace gdiplus_declared
 
 namespace tomelet {
 namespace {
@@ -16,12 +23,23 @@ namespace {
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
+// The GDI+ functions the conversion uses, bound at run time from the system folder's
+// gdiplus.dll (base/system_library.h).
+#define TOMELET_GDIPLUS_FUNCTIONS(X)                                                                 \
+  X(GdiplusStartup) X(GdiplusShutdown) X(GdipCreateBitmapFromStream) X(GdipDisposeImage)             \
+  X(GdipGetImageWidth) X(GdipGetImageHeight) X(GdipGetImagePixelFormat) X(GdipGetImagePaletteSize) \
+  X(GdipGetImagePalette) X(GdipBitmapLockBits) X(GdipBitmapUnlockBits)
+
 // GDI+ lives for one conversion only.
 class GdiplusSession {
  public:
-  GdiplusSession() {
+  GdiplusSession() : library_(LoadSystemLibrary(L"gdiplus.dll")) {
+#define TOMELET_BIND(name) name = SystemFunction<decltype(name)>(library_.get(), #name), ok_ = ok_ && name;
+    ok_ = true;
+    TOMELET_GDIPLUS_FUNCTIONS(TOMELET_BIND)
+#undef TOMELET_BIND
     GdiplusStartupInput input;
-    ok_ = GdiplusStartup(&token_, &input, nullptr) == Ok;
+    ok_ = ok_ && GdiplusStartup(&token_, &input, nullptr) == Ok;
   }
   ~GdiplusSession() {
     if (ok_) GdiplusShutdown(token_);
@@ -30,13 +48,19 @@ class GdiplusSession {
   GdiplusSession& operator=(const GdiplusSession&) = delete;
   bool ok() const { return ok_; }
 
+#define TOMELET_MEMBER(name) decltype(&gdiplus_declared::name) name = nullptr;
+  TOMELET_GDIPLUS_FUNCTIONS(TOMELET_MEMBER)
+#undef TOMELET_MEMBER
+
  private:
+  UniqueLibrary library_;
   ULONG_PTR token_ = 0;
   bool ok_ = false;
 };
 
 struct ImageDisposer {
-  void operator()(GpBitmap* bitmap) const { GdipDisposeImage(bitmap); }
+  const GdiplusSession* gdiplus;
+  void operator()(GpBitmap* bitmap) const { gdiplus->GdipDisposeImage(bitmap); }
 };
 struct StreamReleaser {
   void operator()(IStream* stream) const { stream->Release(); }
@@ -76,12 +100,12 @@ bool FitsInMemory(UINT width, UINT height, std::uint16_t bitsPerPixel) {
   return width > 0 && height > 0 && bitmap <= limit;
 }
 
-std::vector<std::uint32_t> ReadPalette(GpBitmap* bitmap) {
+std::vector<std::uint32_t> ReadPalette(const GdiplusSession& gdiplus, GpBitmap* bitmap) {
   INT size = 0;
-  if (GdipGetImagePaletteSize(bitmap, &size) != Ok || size < static_cast<INT>(sizeof(ColorPalette))) return {};
+  if (gdiplus.GdipGetImagePaletteSize(bitmap, &size) != Ok || size < static_cast<INT>(sizeof(ColorPalette))) return {};
   std::vector<std::uint8_t> block(static_cast<std::size_t>(size), 0);
   auto* palette = reinterpret_cast<ColorPalette*>(block.data());
-  if (GdipGetImagePalette(bitmap, palette, size) != Ok) return {};
+  if (gdiplus.GdipGetImagePalette(bitmap, palette, size) != Ok) return {};
   const std::size_t room = (block.size() - offsetof(ColorPalette, Entries)) / sizeof(ARGB);
   const std::size_t count = std::min<std::size_t>(palette->Count, room);
   return std::vector<std::uint32_t>(palette->Entries, palette->Entries + count);
@@ -109,13 +133,13 @@ std::optional<std::string> PictureToRtf(std::string encoded) {
   GdiplusSession gdiplus;
   if (!gdiplus.ok()) return std::nullopt;
   GpBitmap* rawBitmap = nullptr;
-  if (GdipCreateBitmapFromStream(stream.get(), &rawBitmap) != Ok || !rawBitmap) return std::nullopt;
-  std::unique_ptr<GpBitmap, ImageDisposer> bitmap(rawBitmap);
+  if (gdiplus.GdipCreateBitmapFromStream(stream.get(), &rawBitmap) != Ok || !rawBitmap) return std::nullopt;
+  std::unique_ptr<GpBitmap, ImageDisposer> bitmap(rawBitmap, ImageDisposer{&gdiplus});
 
   UINT width = 0, height = 0;
   PixelFormat format = 0;
-  if (GdipGetImageWidth(bitmap.get(), &width) != Ok || GdipGetImageHeight(bitmap.get(), &height) != Ok ||
-      GdipGetImagePixelFormat(bitmap.get(), &format) != Ok)
+  if (gdiplus.GdipGetImageWidth(bitmap.get(), &width) != Ok || gdiplus.GdipGetImageHeight(bitmap.get(), &height) != Ok ||
+      gdiplus.GdipGetImagePixelFormat(bitmap.get(), &format) != Ok)
     return std::nullopt;
   const PictureOutputFormat output = ChoosePictureOutput(Classify(format));
   if (!FitsInMemory(width, height, output.bitsPerPixel)) return std::nullopt;
@@ -124,15 +148,15 @@ std::optional<std::string> PictureToRtf(std::string encoded) {
   picture.width = width;
   picture.height = height;
   picture.bitsPerPixel = output.bitsPerPixel;
-  if (output.colourTableEntries > 0) picture.palette = ReadPalette(bitmap.get());
+  if (output.colourTableEntries > 0) picture.palette = ReadPalette(gdiplus, bitmap.get());
 
   BitmapData locked{};
-  if (GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeRead, LockFormat(output.bitsPerPixel), &locked) != Ok)
+  if (gdiplus.GdipBitmapLockBits(bitmap.get(), nullptr, ImageLockModeRead, LockFormat(output.bitsPerPixel), &locked) != Ok)
     return std::nullopt;
   picture.stride = locked.Stride;
   picture.topRow = static_cast<const std::uint8_t*>(locked.Scan0);
   std::optional<std::string> page = SerializePictureRtf(picture);
-  GdipBitmapUnlockBits(bitmap.get(), &locked);
+  gdiplus.GdipBitmapUnlockBits(bitmap.get(), &locked);
   return page;
 }
 
