@@ -1,5 +1,6 @@
 #include "view/find_all_window.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -197,6 +198,19 @@ void OpenSelectedHit(FindAll& f) {
   f.host.openHit(hit.row, hit.start, hit.length);
 }
 
+// Enter in the list opens the selected hit (elsewhere in the window it presses Find).
+LRESULT CALLBACK HitListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  const auto* key = reinterpret_cast<const MSG*>(lParam);
+  if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+    return DLGC_WANTMESSAGE;
+  if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+    OpenSelectedHit(*reinterpret_cast<FindAll*>(data));
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, HitListProc, 0);
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
 // --- drawing and layout -----------------------------------------------------------------
 
 // Draws a piece of a row's line from x on; gives the x after it.
@@ -303,6 +317,7 @@ void OnInitDialog(HWND window, FindAll& f) {
   f.window = window;
   f.list = GetDlgItem(window, IDL_FIND_ALL_HITS);
   f.status = GetDlgItem(window, IDC_FIND_ALL_STATUS);
+  SetWindowSubclass(f.list, HitListProc, 0, reinterpret_cast<DWORD_PTR>(&f));
   f.reader = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_CHILD | ES_MULTILINE | ES_READONLY, 0, 0, 0, 0, window,
                              nullptr, f.host.instance, nullptr);
   SendMessageW(f.reader, EM_SETTEXTMODE, TM_RICHTEXT | TM_SINGLELEVELUNDO | TM_SINGLECODEPAGE, 0);
@@ -326,11 +341,7 @@ void OnInitDialog(HWND window, FindAll& f) {
 
 void OnCommand(FindAll& f, int id, int code) {
   switch (id) {
-    case IDB_FIND_ALL_FIND:
-      // Enter in the list opens the hit; anywhere else it starts the walk.
-      if (GetFocus() == f.list) OpenSelectedHit(f);
-      else StartWalk(f);
-      break;
+    case IDB_FIND_ALL_FIND: StartWalk(f); break;
     case IDB_FIND_ALL_STOP: Stop(f); break;
     case IDCANCEL:  // Esc: ends the walk, or the window when none runs
       if (f.running) Stop(f);
