@@ -7,6 +7,7 @@
 #include "app/viewer.h"
 #include "base/wide.h"
 #include "book/pages.h"
+#include "view/find_all_window.h"
 #include "view/picture_to_rtf.h"
 
 namespace tomelet {
@@ -81,6 +82,7 @@ void RestoreReadingPlace() {
 OpenStatus OpenBook(HWND owner, const std::wstring& path) {
   MainWindowState& m = Main();
   BookSession& session = Session();
+  FindAllBookChanged(m.findAllWindow);  // its hits belong to the book that goes
   SetWindowTextW(m.textPane, L"");
   SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
   const OpenStatus status = OpenBookFile(session, path, IsGerman(), PasswordDialog());

@@ -13,6 +13,7 @@
 #include "base/wide.h"
 #include "base/window_box.h"
 #include "app/book_view.h"
+#include "app/find_all_host.h"
 #include "output/keynote_export_dialog.h"
 #include "output/save_chapter.h"
 #include "output/print_job.h"
@@ -250,6 +251,7 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_SEARCH: OpenSearch(window); break;
     case CMD_QUICK_SEARCH_HINT: ShowQuickSearchHint(window); break;
     case CMD_QUICK_SEARCH_AGAIN: QuickSearchAgain(); break;
+    case CMD_FIND_ALL: OpenFindAll(window); break;
     case CMD_ZOOM_SMALLER: Zoom(ZoomSmaller(m.zoomLevel)); break;
     case CMD_ZOOM_NORMAL: Zoom({kZoomNormal, true}); break;
     case CMD_ZOOM_BIGGER: Zoom(ZoomBigger(m.zoomLevel)); break;
@@ -316,6 +318,8 @@ bool OnSetCursor(HWND window) {
 }
 
 }  // namespace
+
+void RecordHistoryPlace() {}
 
 void ApplyZoom() { SendMessageW(Main().textPane, EM_SETZOOM, static_cast<WPARAM>(Main().zoomLevel), kZoomDenominator); }
 

@@ -21,6 +21,7 @@ struct MainWindowState {
   bool draggingSplitter = false;
   HWND searchDialog = nullptr;  // the two modeless windows, served by the message loop
   HWND helpWindow = nullptr;
+  HWND findAllWindow = nullptr;  // Edit > Find all, also served by the loop
   UniqueFont listFont;
   UniqueBrush contentsBrush;
   CommandStates barStates;  // as last put on the menu-bar buttons
@@ -37,5 +38,9 @@ void UpdateMenuState();
 
 // Applies the current zoom level to the text pane.
 void ApplyZoom();
+
+// Called just before a jump (opening a Find all hit) leaves the place shown, so the
+// back/forward history can keep it. Does nothing until the history exists.
+void RecordHistoryPlace();
 
 }  // namespace tomelet

@@ -17,6 +17,7 @@ constexpr wchar_t kLastArchiveFile[] = L"LastArchiveFile";
 constexpr wchar_t kLastChapterFile[] = L"LastChapterFile";
 constexpr wchar_t kLastChapterPosition[] = L"LastChapterPosition";
 constexpr wchar_t kWindows[] = L"Windows";
+constexpr wchar_t kFindAllWindow[] = L"FindAllWindow";
 
 // Values larger than this are never a setting of ours; they are not even read.
 constexpr DWORD kLargestValue = 4096;
@@ -56,6 +57,7 @@ bool WriteKey() {
   written &= registry::WriteDword(k, kLastChapterFile, program.place.lastChapterFile);
   written &= registry::WriteDword(k, kLastChapterPosition, program.place.lastChapterPosition);
   written &= registry::Write(k, kWindows, REG_BINARY, std::vector<uint8_t>(record.begin(), record.end()));
+  if (program.findAllPlace) written &= registry::Write(k, kFindAllWindow, REG_BINARY, PackPlace(*program.findAllPlace));
   return written;
 }
 
@@ -73,9 +75,11 @@ void LoadSettings() {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   const int language = UserUiPrimaryLanguage();
   LoadedSettings loaded;
-  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS))
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS)) {
     loaded = SettingsFromKey(ReadKey(key.get()), w, h, language);
-  else
+    const std::optional<StoredValue> findAll = registry::Read(key.get(), kFindAllWindow, kLargestValue);
+    if (findAll && findAll->type == kRegBinary) program.findAllPlace = UnpackPlace(findAll->bytes);
+  } else
     loaded = SettingsWithoutKey(w, h, language);
   program.settings = loaded.settings;
   program.place.lastArchiveFile = ToWide(loaded.lastArchiveFile);

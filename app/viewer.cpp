@@ -67,6 +67,7 @@ int RunMessageLoop() {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (m.searchDialog && IsDialogMessageW(m.searchDialog, &message)) continue;
     if (m.helpWindow && IsDialogMessageW(m.helpWindow, &message)) continue;
+    if (m.findAllWindow && IsDialogMessageW(m.findAllWindow, &message)) continue;
     if (TranslateAcceleratorW(m.window, TheProgram().accelerators, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/settings_record.h"
+#include "view/find_all_rules.h"
 
 namespace tomelet {
 
@@ -29,6 +30,7 @@ struct Program {
   RememberedPlace place;
   int32_t noFileAssociation = 0;  // read at start, written back unchanged
   LANGID userUiLanguage = 0;      // 0: the system's; tests name another
+  std::optional<WindowPlace> findAllPlace;  // the Find all window's, once placed
 };
 Program& TheProgram();
 

@@ -33,6 +33,7 @@
 #define CMD_SEARCH 2301
 #define CMD_QUICK_SEARCH_HINT 2302
 #define CMD_QUICK_SEARCH_AGAIN 2303
+#define CMD_FIND_ALL 2304
 
 // Window menu and the menu-bar buttons.
 #define CMD_ZOOM_NORMAL 1807
@@ -92,3 +93,14 @@
 #define IDR_HELP_TIPS_GERMAN 5
 #define IDR_HELP_TIPS_ENGLISH 6
 #define IDR_HELP_HISTORY 9
+
+// Find all window.
+#define IDD_FIND_ALL 70
+#define IDS_FIND_ALL_TERM 700
+#define IDE_FIND_ALL_TERM 701
+#define IDB_FIND_ALL_MATCH_CASE 702
+#define IDB_FIND_ALL_WHOLE_WORDS 703
+#define IDB_FIND_ALL_FIND 704
+#define IDB_FIND_ALL_STOP 705
+#define IDL_FIND_ALL_HITS 706
+#define IDC_FIND_ALL_STATUS 707

@@ -1,0 +1,78 @@
+#include "app/find_all_host.h"
+
+#include <richedit.h>
+
+#include "app/book_view.h"
+#include "app/main_window.h"
+#include "app/viewer.h"
+#include "base/wide.h"
+#include "book/name_rules.h"
+#include "book/pages.h"
+#include "view/find_all_window.h"
+
+namespace tomelet {
+namespace {
+
+const ChapterEntry* ChapterOf(int row) {
+  const BookSession& session = Session();
+  if (row < 0 || static_cast<std::size_t>(row) >= session.rows.size()) return nullptr;
+  const int chapterRow = session.rows[static_cast<std::size_t>(row)].chapterRow;
+  if (chapterRow < 0 || static_cast<std::size_t>(chapterRow) >= session.chapters.size()) return nullptr;
+  return &session.chapters[static_cast<std::size_t>(chapterRow)];
+}
+
+// RTF chapters and the information page; pictures and attachments are passed over.
+std::vector<int> SearchableRows() {
+  std::vector<int> rows;
+  for (int row = 0; static_cast<std::size_t>(row) < Session().rows.size(); ++row) {
+    const ChapterEntry* chapter = ChapterOf(row);
+    const EntryKind kind = chapter ? PageKindOf(chapter->sourceName) : EntryKind::Attachment;
+    if (kind == EntryKind::Chapter || kind == EntryKind::BookInfo) rows.push_back(row);
+  }
+  return rows;
+}
+
+// The page the text pane would show, read as every chapter is (the password rule included).
+std::optional<std::string> ReadRowPage(int row, const PasswordAsker& ask) {
+  ChapterEntryData entry = ReadChapterEntry(Session(), row, ask);
+  if (entry.status == EntryStatus::TooShort) return std::string();  // nothing in it
+  if (entry.status != EntryStatus::Ok) return std::nullopt;
+  Page page = BuildPage(std::move(entry), IsGerman(), nullptr);
+  if (page.form != Page::Form::Bytes) return std::nullopt;
+  return std::move(page.text);
+}
+
+std::wstring RowTitle(int row) {
+  const BookSession& session = Session();
+  if (row < 0 || static_cast<std::size_t>(row) >= session.rows.size()) return {};
+  const std::string& text = session.rows[static_cast<std::size_t>(row)].displayText;
+  return Utf8ToWide(text.size() > 2 ? std::string_view(text).substr(2) : std::string_view());  // after level and kind
+}
+
+void OpenHit(int row, long start, long length) {
+  RecordHistoryPlace();
+  LoadChapter(row);
+  CHARRANGE hit{start, start + length};
+  SendMessageW(Main().textPane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&hit));
+  SendMessageW(Main().textPane, EM_SCROLLCARET, 0, 0);
+}
+
+}  // namespace
+
+void OpenFindAll(HWND owner) {
+  FindAllHost host;
+  host.instance = TheProgram().instance;
+  host.owner = owner;
+  host.searchableRows = SearchableRows;
+  host.readRow = ReadRowPage;
+  host.ask = PasswordDialog();
+  host.rowTitle = RowTitle;
+  host.openHit = OpenHit;
+  host.place = &TheProgram().findAllPlace;
+  host.closed = [](HWND window) {
+    if (Main().findAllWindow == window) Main().findAllWindow = nullptr;
+  };
+  if (HWND window = OpenFindAllWindow(host)) Main().findAllWindow = window;
+}
+
+}  // namespace tomelet
