@@ -199,16 +199,24 @@ void OpenSelectedHit(FindAll& f) {
 }
 
 // Enter in the list opens the selected hit (elsewhere in the window it presses Find).
-LRESULT CALLBACK HitListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+// The list box's own procedure is kept in a window property; its user data points to the
+// window's state.
+constexpr wchar_t kListProcedure[] = L"TomeletFindAllListProc";
+
+LRESULT CALLBACK HitListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto procedure = reinterpret_cast<WNDPROC>(GetPropW(list, kListProcedure));
   const auto* key = reinterpret_cast<const MSG*>(lParam);
   if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
     return DLGC_WANTMESSAGE;
   if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-    OpenSelectedHit(*reinterpret_cast<FindAll*>(data));
+    OpenSelectedHit(*reinterpret_cast<FindAll*>(GetWindowLongPtrW(list, GWLP_USERDATA)));
     return 0;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, HitListProc, 0);
-  return DefSubclassProc(list, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    RemovePropW(list, kListProcedure);
+  }
+  return CallWindowProcW(procedure, list, message, wParam, lParam);
 }
 
 // --- drawing and layout -----------------------------------------------------------------
@@ -317,7 +325,9 @@ void OnInitDialog(HWND window, FindAll& f) {
   f.window = window;
   f.list = GetDlgItem(window, IDL_FIND_ALL_HITS);
   f.status = GetDlgItem(window, IDC_FIND_ALL_STATUS);
-  SetWindowSubclass(f.list, HitListProc, 0, reinterpret_cast<DWORD_PTR>(&f));
+  SetWindowLongPtrW(f.list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&f));
+  SetPropW(f.list, kListProcedure, reinterpret_cast<HANDLE>(
+      SetWindowLongPtrW(f.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HitListProc))));
   f.reader = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_CHILD | ES_MULTILINE | ES_READONLY, 0, 0, 0, 0, window,
                              nullptr, f.host.instance, nullptr);
   SendMessageW(f.reader, EM_SETTEXTMODE, TM_RICHTEXT | TM_SINGLELEVELUNDO | TM_SINGLECODEPAGE, 0);
