@@ -19,12 +19,14 @@ enum class PasswordCheck { Reads, Refused, Undecided };
 // A failure that has nothing to do with the password (an unsupported method, an entry
 // too large to hold) leaves the question open.
 PasswordCheck CheckPassword(zip_t* archive, zip_uint64_t entry, const std::string& password) {
+  // libzip 1.7 leaks when asked to open a method it cannot decrypt (see OpenEntry).
+  EntryInfo info;
+  if (StatEntry(archive, entry, info) != EntryStatus::Ok || !zip_encryption_method_supported(info.encryptionMethod, 0))
+    return PasswordCheck::Undecided;
   ZipFilePtr file(zip_fopen_index_encrypted(archive, entry, 0, password.c_str()));
   const int openError = file ? ZIP_ER_OK : zip_get_error(archive)->zip_err;
   zip_error_clear(archive);
-  EntryInfo info;
-  if (!file || StatEntry(archive, entry, info) != EntryStatus::Ok)
-    return openError == ZIP_ER_WRONGPASSWD ? PasswordCheck::Refused : PasswordCheck::Undecided;
+  if (!file) return openError == ZIP_ER_WRONGPASSWD ? PasswordCheck::Refused : PasswordCheck::Undecided;
   std::string bytes, error;
   switch (ReadOpenedEntry(file.get(), info.size, bytes, error)) {
     case EntryStatus::Ok: return PasswordCheck::Reads;

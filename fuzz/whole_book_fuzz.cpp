@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "book/book_session.h"
+#include "book/name_rules.h"
 #include "book/pages.h"
 #include "book/table_of_contents.h"
 #include "output/file_sink.h"
