@@ -56,7 +56,7 @@ std::vector<std::string> WriteBadBooks(const std::string& dir, const std::vector
          const auto nested = [](std::size_t depth, const char* text) {
            return "{\\rtf1 " + std::string(depth - 1, '{') + text + std::string(depth, '}');
          };
-         Write(p, BookWriter().Add("01 Deep.rtf", nested(100000, "deep")).Add("02 Limit.rtf", nested(64, "limit")));
+         Write(p, BookWriter().Add("01 Deep.rtf", nested(100000, "deep")).Add("02 Limit.rtf", nested(32, "limit")));
        }},
   };
   std::vector<std::string> written;

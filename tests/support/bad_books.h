@@ -10,7 +10,7 @@ namespace tomelet::test {
 // made by the tests of those readers.) The keys: overlapping, bomb (one paragraph of 50 MB
 // packed into about 50 KB), many (100,000 entries), long-name (60,000 characters),
 // long-index (a 30 MB index line), names ("..\", ":" and device names), deep (RTF
-// chapters 100,000 and 64 groups deep). `only` writes just those keys.
+// chapters 100,000 and 32 groups deep). `only` writes just those keys.
 std::vector<std::string> WriteBadBooks(const std::string& dir, const std::vector<std::string>& only = {});
 
 // The size of the bomb's one chapter.

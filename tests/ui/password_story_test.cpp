@@ -85,7 +85,7 @@ TEST(BadBookStory, HugePackedAndDeeplyNestedChaptersAreRefusedWithTheirMeasure) 
   WriteBadBooks(dir.path(), {"bomb", "deep"});
   const struct { const char* book; int row; const wchar_t* shows; } steps[] = {
       {"bomb", 0, L"The chapter is too large to be shown: 52,428,800 bytes, packed to "},
-      {"deep", 0, L"The chapter is nested too deeply to be shown: more than 64 levels of groups."},
+      {"deep", 0, L"The chapter is nested too deeply to be shown: more than 32 levels of groups."},
       {"deep", 1, L"limit"}};
   for (const auto& step : steps) {
     ViewerRun viewer(WinPath(dir.File(std::string(step.book) + ".tmk")));

@@ -390,7 +390,7 @@ TEST_F(BookTest, DamagedHugeAndHostileBooksGiveTheirMessage) {
       {"long-name", 1, 0, EntryStatus::Ok, "long"},
       {"long-index", 1, 0, EntryStatus::Ok, "Binary Attachemnt"},  // the line has no extension
       {"names", 5, 0, EntryStatus::Ok, ""},
-      {"deep", 2, 0, EntryStatus::Ok, "nested too deeply to be shown: more than 64 levels"},
+      {"deep", 2, 0, EntryStatus::Ok, "nested too deeply to be shown: more than 32 levels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.book);
