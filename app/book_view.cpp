@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/viewer.h"
 #include "base/wide.h"
+#include "base/win_handles.h"
 #include "book/pages.h"
 #include "view/find_all_window.h"
 #include "view/picture_to_rtf.h"
@@ -82,6 +83,7 @@ void RestoreReadingPlace() {
 OpenStatus OpenBook(HWND owner, const std::wstring& path) {
   MainWindowState& m = Main();
   BookSession& session = Session();
+  const WaitCursor wait;
   FindAllBookChanged(m.findAllWindow);  // its hits belong to the book that goes
   SetWindowTextW(m.textPane, L"");
   SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
@@ -104,6 +106,7 @@ LoadStatus LoadChapter(int row) {
   BookSession& session = Session();
   if (row < 0 || !session.archive || static_cast<std::size_t>(row) >= session.rows.size())
     return LoadStatus::NothingToShow;
+  const WaitCursor wait;
   SendMessageW(Main().contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   const ContentsRow& contentsRow = session.rows[static_cast<std::size_t>(row)];
   if (contentsRow.chapterRow < 0 || static_cast<std::size_t>(contentsRow.chapterRow) >= session.chapters.size())

@@ -69,4 +69,17 @@ class SelectionGuard {
   HGDIOBJ previous_;
 };
 
+// The wait cursor while a load runs on the window's thread (opening a book, a chapter or
+// a picture, a search step, an export); the previous cursor comes back on scope exit.
+class WaitCursor {
+ public:
+  WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { SetCursor(previous_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
 }  // namespace tomelet

@@ -4,35 +4,46 @@
 
 #include "base/text.h"
 #include "base/wide.h"
+#include "book/show_rule.h"
 
 namespace tomelet {
 namespace {
 
 constexpr std::size_t kMaxPathChars = 259;
 
-// True when the password opens the entry and the entry reads to its end with a good
-// checksum. The traditional PKWARE check at opening is one byte, so one wrong password
-// in 256 passes it; only the read shows whether the password is the right one.
-bool PasswordReadsEntry(zip_t* archive, zip_uint64_t entry, const std::string& password, int& openError) {
-  ZipFilePtr file(zip_fopen_index_encrypted(archive, entry, 0, password.c_str()));
-  openError = file ? ZIP_ER_OK : zip_get_error(archive)->zip_err;
-  zip_error_clear(archive);
+enum class PasswordCheck { Reads, Refused, Undecided };
+
+// Whether the password opens the entry and the entry reads to its end with a good
+// checksum. The traditional PKWARE check at opening is one byte, so about one wrong
+// password in 128 passes it; only the read shows whether the password is the right one.
+// A failure that has nothing to do with the password (an unsupported method, an entry
+// too large to hold) leaves the question open.
+PasswordCheck CheckPassword(zip_t* archive, zip_uint64_t entry, const std::string& password) {
+  // libzip 1.7 leaks when asked to open a method it cannot decrypt (see OpenEntry).
   EntryInfo info;
-  if (!file || StatEntry(archive, entry, info) != EntryStatus::Ok) return false;
+  if (StatEntry(archive, entry, info) != EntryStatus::Ok || !zip_encryption_method_supported(info.encryptionMethod, 0))
+    return PasswordCheck::Undecided;
+  ZipFilePtr file(zip_fopen_index_encrypted(archive, entry, 0, password.c_str()));
+  const int openError = file ? ZIP_ER_OK : zip_get_error(archive)->zip_err;
+  zip_error_clear(archive);
+  if (!file) return openError == ZIP_ER_WRONGPASSWD ? PasswordCheck::Refused : PasswordCheck::Undecided;
   std::string bytes, error;
-  return ReadOpenedEntry(file.get(), info.size, bytes, error) == EntryStatus::Ok;
+  switch (ReadOpenedEntry(file.get(), info.size, bytes, error)) {
+    case EntryStatus::Ok: return PasswordCheck::Reads;
+    case EntryStatus::CannotRead: return PasswordCheck::Refused;
+    default: return PasswordCheck::Undecided;
+  }
 }
 
-// The form of the typed password that opens the entry: the ANSI form, or, when libzip
-// refuses that one and the password has characters beyond ASCII, the UTF-8 form.
-std::string PasswordFormThatOpens(zip_t* archive, zip_uint64_t entry, const std::string& ansi,
-                                  const std::string& utf8) {
-  if (utf8 == ansi) return ansi;
-  int openError = ZIP_ER_OK;
-  if (PasswordReadsEntry(archive, entry, ansi, openError)) return ansi;
-  // Anything but a refused password (or a refused read) is not the password's fault.
-  if (openError != ZIP_ER_OK && openError != ZIP_ER_WRONGPASSWD) return ansi;
-  return PasswordReadsEntry(archive, entry, utf8, openError) ? utf8 : ansi;
+// The form of the typed password that reads the entry: the ANSI form, or, when that one
+// is refused and the password has characters beyond ASCII, the UTF-8 form. Nothing when
+// the entry refuses both.
+std::optional<std::string> PasswordFormThatReads(zip_t* archive, zip_uint64_t entry, const std::string& ansi,
+                                                 const std::string& utf8) {
+  const PasswordCheck check = CheckPassword(archive, entry, ansi);
+  if (check != PasswordCheck::Refused) return ansi;
+  if (utf8 != ansi && CheckPassword(archive, entry, utf8) == PasswordCheck::Reads) return utf8;
+  return std::nullopt;
 }
 
 void ClearPasswordState(BookSession& session) {
@@ -58,15 +69,19 @@ OpenStatus OpenBookFile(BookSession& session, const std::wstring& path, bool ger
   return OpenStatus::Opened;
 }
 
-void AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask) {
-  if (info.encryptionMethod == ZIP_EM_NONE || !session.password.empty() || session.dontAskPassword) return;
-  if (!session.archive || !ask) return;
+bool AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask) {
+  if (info.encryptionMethod == ZIP_EM_NONE || !session.password.empty() || session.dontAskPassword) return false;
+  if (!session.archive || !ask) return false;
   const std::optional<PasswordAnswer> answer = ask();
-  if (!answer) return;  // cancelled: nothing changes
+  if (!answer) return false;  // cancelled: nothing changes
   session.dontAskPassword = answer->dontAskAgain;
   const std::string ansi = Utf8ToAnsi(answer->typedUtf8).substr(0, kMaxPasswordBytes);
-  session.password = PasswordFormThatOpens(session.archive.get(), entry, ansi, answer->typedUtf8);
-  zip_set_default_password(session.archive.get(), session.password.c_str());
+  const std::optional<std::string> form = PasswordFormThatReads(session.archive.get(), entry, ansi, answer->typedUtf8);
+  // A refused password is not held, but libzip keeps it as its default, as after a
+  // refused opening.
+  session.password = form.value_or(std::string());
+  zip_set_default_password(session.archive.get(), form ? form->c_str() : ansi.c_str());
+  return !form;
 }
 
 ChapterEntryData ReadChapterEntry(BookSession& session, int row, const PasswordAsker& ask, EntryRead how,
@@ -83,7 +98,11 @@ ChapterEntryData ReadChapterEntry(BookSession& session, int row, const PasswordA
   const auto entry = static_cast<zip_uint64_t>(data.chapter->entryIndex);
   data.status = StatEntry(archive, entry, data.info);
   if (data.status != EntryStatus::Ok) return data;
-  AskPasswordIfNeeded(session, entry, data.info, ask);
+  if (AskPasswordIfNeeded(session, entry, data.info, ask)) {
+    data.status = EntryStatus::CannotOpen;
+    data.errorText = LibzipText(ZIP_ER_WRONGPASSWD);
+    return data;
+  }
   ZipFilePtr file;
   data.status = OpenEntry(archive, entry, file, data.errorText);
   if (data.status != EntryStatus::Ok) {
@@ -96,7 +115,11 @@ ChapterEntryData ReadChapterEntry(BookSession& session, int row, const PasswordA
     data.status = EntryStatus::TooShort;
     return data;
   }
-  if (how == EntryRead::Whole)
+  if (how == EntryRead::ToShow && JudgeShowing(data.info.size, data.info.compressedSize) != ShowVerdict::Show) {
+    data.status = EntryStatus::NotShown;
+    return data;
+  }
+  if (how != EntryRead::OpenOnly)
     data.status = ReadOpenedEntry(file.get(), data.info.size, data.bytes, data.errorText, limit);
   return data;
 }

@@ -47,13 +47,17 @@ OpenStatus OpenBookFile(BookSession& session, const std::wstring& path, bool ger
 
 // The one password rule: an encrypted entry while no password is held and the user has
 // not asked to stop being asked brings up the dialog; the password typed becomes the
-// book's default password. When its ANSI form is refused and it has characters beyond
-// ASCII, its UTF-8 form (what many ZIP tools write) is tried once; the form that opens
-// the entry is kept.
-void AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask);
+// book's default password. It is held only when the entry it was typed for reads whole
+// with it: a wrong password can pass the opening's one-byte check and then fail with a
+// checksum or inflate error, so such a failure refuses it (true is returned, and the
+// next encrypted entry asks again). When its ANSI form is refused and it has characters
+// beyond ASCII, its UTF-8 form (what many ZIP tools write) is tried once; the form that
+// reads the entry is kept.
+bool AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask);
 
-// How much of an entry ReadChapterEntry takes.
-enum class EntryRead { Whole, OpenOnly };
+// How much of an entry ReadChapterEntry takes: all of it, all of it when the show rule
+// lets it be shown (NotShown otherwise), or nothing.
+enum class EntryRead { Whole, ToShow, OpenOnly };
 
 // Entries of this many bytes or fewer hold nothing worth showing or saving.
 inline constexpr zip_uint64_t kShortEntryBytes = 3;
@@ -63,10 +67,11 @@ struct ChapterEntryData : EntryData {
 };
 
 // Reads the archive entry behind contents row `row`: information, the password rule,
-// opening, and (for EntryRead::Whole) the whole entry, checked. A row without a valid
-// entry gives NoInformation; an entry that does not open gives CannotOpen and drops the
-// held password, so the next encrypted entry asks again; an entry of 3 bytes or fewer
-// gives TooShort after it was opened.
+// opening, and (for Whole and ToShow) the whole entry, checked. A row without a valid
+// entry gives NoInformation; an entry that does not open, or refuses the password just
+// typed for it, gives CannotOpen and drops the held password, so the next encrypted
+// entry asks again (a password that has read an entry stays when a later one is
+// damaged); an entry of 3 bytes or fewer gives TooShort after it was opened.
 ChapterEntryData ReadChapterEntry(BookSession& session, int row, const PasswordAsker& ask,
                                   EntryRead how = EntryRead::Whole, zip_uint64_t limit = DefaultEntrySizeLimit());
 

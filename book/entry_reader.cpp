@@ -39,6 +39,7 @@ EntryStatus StatEntry(zip_t* archive, zip_uint64_t entry, EntryInfo& info) {
   if (!archive || zip_stat_index(archive, entry, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
     return EntryStatus::NoInformation;
   info.size = stat.size;
+  if (stat.valid & ZIP_STAT_COMP_SIZE) info.compressedSize = stat.comp_size;
   if (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) info.encryptionMethod = stat.encryption_method;
   return EntryStatus::Ok;
 }

@@ -17,11 +17,13 @@ enum class EntryStatus {
   CannotRead = -3,     // read error, CRC error, or fewer or more bytes than declared
   TooLarge = -4,       // the declared size is beyond the limit or cannot be allocated
   TooShort = -5,       // opened, but 3 bytes or fewer: nothing to show or save
+  NotShown = -6,       // opened, but too large or packed too far to be shown (book/show_rule.h)
 };
 
 // What zip_stat_index tells about an entry.
 struct EntryInfo {
   zip_uint64_t size = 0;              // uncompressed size as declared in the archive
+  zip_uint64_t compressedSize = 0;    // size of the data in the archive (0 when not known)
   zip_uint16_t encryptionMethod = 0;  // ZIP_EM_NONE (0) when not encrypted
 };
 

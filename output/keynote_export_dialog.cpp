@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/win_handles.h"
 #include "base/wide.h"
 #include "output/output_messages.h"
 #include "output/safe_file.h"
@@ -202,6 +203,7 @@ ExportState WriteKeyNoteFile(HWND owner, HWND exportList, const std::wstring& pa
   KeyNoteResult result;
   DWORD fileError = ERROR_SUCCESS;
   {  // an unfinished file is gone before the message shows
+    const WaitCursor wait;
     SafeFileWriter file(path);
     if (!file.Create()) {
       result.state = ExportState::NotCreated;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/language.h"
+#include "base/win_handles.h"
 #include "output/output_messages.h"
 #include "output/picture_document.h"
 #include "output/safe_file.h"
@@ -49,7 +50,8 @@ SaveStatus StatusOf(EntryStatus status) {
     case EntryStatus::CannotOpen: return SaveStatus::CannotOpen;
     case EntryStatus::CannotRead:
     case EntryStatus::TooLarge:
-    case EntryStatus::TooShort: break;
+    case EntryStatus::TooShort:
+    case EntryStatus::NotShown: break;  // saving reads whole: never refused for showing
   }
   return SaveStatus::CannotLoad;
 }
@@ -88,7 +90,10 @@ SaveStatus Save(HWND owner, BookSession& session, int row, const PasswordAsker& 
   if (!session.archive) return SaveStatus::NoBook;
   if (!HasEntry(session, row)) return SaveStatus::NoRow;
   // The whole entry is read and checked before anything is offered or written.
-  ChapterEntryData entry = ReadChapterEntry(session, row, ask, EntryRead::Whole);
+  ChapterEntryData entry = [&] {
+    const WaitCursor wait;
+    return ReadChapterEntry(session, row, ask, EntryRead::Whole);
+  }();
   if (entry.status != EntryStatus::Ok) return StatusOf(entry.status);
 
   const char* stored = zip_get_name(session.archive.get(), static_cast<zip_uint64_t>(entry.chapter->entryIndex), 0);

@@ -83,9 +83,19 @@ std::wstring SaveTargetName(std::wstring_view chosen, SaveForm form) {
 }
 
 std::wstring SaveNameOffered(std::string_view entryName) {
-  const std::size_t slash = entryName.rfind('/');
+  const std::size_t slash = entryName.find_last_of("/\\");
   if (slash != std::string_view::npos) entryName.remove_prefix(slash + 1);
-  return Utf8ToWide(TruncateUtf16(entryName, kMaxNameUnits));
+  std::wstring name = Utf8ToWide(TruncateUtf16(entryName, kMaxNameUnits));
+  for (wchar_t& c : name)
+    if (c < 32 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos) c = L'_';
+  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
+  // Device names stay devices with any extension and with blanks before it: "CON .rtf".
+  std::wstring stem = UpperCased(name.substr(0, name.find(L'.')));
+  while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+  const bool numbered = stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) &&
+                        std::wstring_view(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
+  if (numbered || stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") name.insert(0, 1, L'_');
+  return name;
 }
 
 std::wstring ProposedKeyNoteName(std::wstring_view bookPath) {

@@ -42,8 +42,11 @@ SaveForm SaveFormOf(SaveClass kind, std::string_view entryName, unsigned filterI
 // any case) gets ".rtf" appended, so the RTF text never hides behind a picture's name.
 std::wstring SaveTargetName(std::wstring_view chosen, SaveForm form);
 
-// The entry name offered in the save dialog: the part after the last "/" of the entry's
-// path in the archive, as UTF-16, cut to 259 units.
+// The entry name offered in the save dialog, a plain file name whatever the book holds:
+// the part after the last "/" or "\", as UTF-16, cut to 259 units; characters Windows
+// refuses in names (control characters, < > : " / \ | ? *) become "_", trailing dots and
+// blanks go, and a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension)
+// gets a "_" in front. The user can still type any path.
 std::wstring SaveNameOffered(std::string_view entryName);
 
 // --- the KeyNote export dialog ----------------------------------------------------------

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the book fuzzer (clang, ASan, UBSan, libFuzzer) in the folder given as $1
-# (default build/fuzz) and runs it for about a minute from a seed corpus made here.
+# Builds the fuzzers (clang, ASan, UBSan, libFuzzer) in the folder given as $1 (default
+# build/fuzz) and runs them for about a minute together (FUZZ_SECONDS) from seeds made
+# here: the book fuzzer first, then the whole-book fuzzer for the other half.
 # Exits non-zero when the build fails or the fuzzer finds a crash, leak or timeout.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,11 +10,11 @@ seconds="${FUZZ_SECONDS:-60}"
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOMELET_FUZZ=ON -DTOMELET_TESTS=OFF >/dev/null
-cmake --build "$build" --target book_fuzz -j1
+cmake --build "$build" --target book_fuzz whole_book_fuzz fuzz_seeds -j1
 
 work="$build/fuzz-smoke"
 rm -rf "$work"
-mkdir -p "$work/seeds" "$work/corpus" "$work/artifacts"
+mkdir -p "$work/seeds" "$work/corpus" "$work/corpus-whole" "$work/artifacts"
 
 # Seeds: source names, index files and small books, written by Python's zipfile.
 python3 - "$work/seeds" <<'PY'
@@ -41,13 +42,19 @@ book("book-index", [("#INDEX.TXT", b"0001 One.rtf\n0002-1 Two.png\n0001-2.rtf\n0
 book("book-dirs", [("images/", b""), ("images/photo.png", b"x" * 100), ("docs/#INDEX.TXT", b"1 x\n")])
 PY
 
+"$build/fuzz/fuzz_seeds" "$work/seeds"                     # the tests' bad-input corpus
+"$root/tests/support/make_books.sh" "$work/seeds" >/dev/null 2>&1 || true  # zip -P and 7z books
+
 status=0
-"$build/fuzz/book_fuzz" "$work/corpus" "$work/seeds" \
-  -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=20 \
-  -artifact_prefix="$work/artifacts/" -print_final_stats=1 >"$work/fuzz.log" 2>&1 || status=$?
-tail -n 20 "$work/fuzz.log"
+run() {  # target, corpus, seconds
+  "$build/fuzz/$1" "$work/$2" "$work/seeds" -max_total_time="$3" -max_len=65536 -rss_limit_mb=2048 -timeout=20 \
+    -artifact_prefix="$work/artifacts/" -print_final_stats=1 >"$work/$1.log" 2>&1 || status=$?
+  tail -n 20 "$work/$1.log"
+}
+run book_fuzz corpus $((seconds / 2))
+run whole_book_fuzz corpus-whole $((seconds - seconds / 2))
 if [ "$status" -ne 0 ] || ls "$work/artifacts"/* >/dev/null 2>&1; then
-  echo "fuzz-smoke: FAILED (status $status); see $work/fuzz.log and $work/artifacts" >&2
+  echo "fuzz-smoke: FAILED (status $status); see $work/*.log and $work/artifacts" >&2
   exit 1
 fi
 echo "fuzz-smoke: no crash in ${seconds}s"

@@ -158,11 +158,24 @@ void WriteText(const DecodedPicture& p, const Layout& layout, char* out) {
     }
   }
 
-  const auto rowBytes = static_cast<std::size_t>(layout.rowBytes);
+  // Only the pixels come from the decoder: the bits after a row's last pixel and the
+  // padding are written as zeros (decoders leave them undefined), so the same picture
+  // always gives the same bytes.
+  const std::uint64_t rowBits = std::uint64_t{p.width} * p.bitsPerPixel;
+  const auto wholeBytes = static_cast<std::size_t>(rowBits / 8);
+  const unsigned partBits = static_cast<unsigned>(rowBits % 8);
+  const std::size_t zeroBytes = static_cast<std::size_t>(layout.rowBytes) - wholeBytes - (partBits ? 1 : 0);
   for (std::uint32_t r = p.height; r-- > 0;) {
     const std::uint8_t* row = p.topRow + static_cast<std::ptrdiff_t>(r) * static_cast<std::ptrdiff_t>(p.stride);
-    WriteHexUpper(row, rowBytes, o);
-    o += 2 * rowBytes;
+    WriteHexUpper(row, wholeBytes, o);
+    o += 2 * wholeBytes;
+    if (partBits) {
+      const auto last = static_cast<std::uint8_t>(row[wholeBytes] & (0xFF00u >> partBits));
+      WriteHexUpper(&last, 1, o);
+      o += 2;
+    }
+    std::memset(o, '0', 2 * zeroBytes);
+    o += 2 * zeroBytes;
   }
   PutText(o, kEnd);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <zlib.h>
+
 namespace tomelet::test {
 
 inline std::uint32_t GetLe(const std::string& zip, std::size_t at, int bytes) {
@@ -46,6 +48,31 @@ inline void PatchField(std::string& zip, const EntryHeaders& at, Field field, st
 // 7 bytes) in both headers: each header's first such field is its own.
 inline void SetAesVersion(std::string& zip, const EntryHeaders& at, char version) {
   for (std::size_t header : {at.local, at.central}) zip.at(zip.find("\x01\x99\x07\x00", header) + 4) = version;
+}
+
+}  // namespace tomelet::test
+
+namespace tomelet::test {
+
+// A password other than `right` that passes the one-byte check of the entry's traditional
+// PKWARE header (its last decrypted byte equals the high byte of the CRC or of the DOS
+// time; libzip takes either), found by trying "w0", "w1", ...
+inline std::string FalseCheckPassword(const std::string& zip, std::string_view entry, std::string_view right) {
+  const EntryHeaders at = FindEntry(zip, entry);
+  const auto crc = [](std::uint32_t key, unsigned char c) { return ~static_cast<std::uint32_t>(crc32(~key, &c, 1)); };
+  for (int n = 0;; ++n) {
+    const std::string candidate = "w" + std::to_string(n);
+    std::uint32_t k0 = 0x12345678u, k1 = 0x23456789u, k2 = 0x34567890u;
+    unsigned char plain = 0;
+    for (std::size_t i = 0; i < candidate.size() + 12; ++i) {
+      const std::uint32_t t = (k2 | 2) & 0xFFFF;
+      plain = i < candidate.size() ? static_cast<unsigned char>(candidate[i])
+                                   : static_cast<unsigned char>(zip[at.data + i - candidate.size()] ^ ((t * (t ^ 1)) >> 8));
+      k0 = crc(k0, plain), k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1, k2 = crc(k2, static_cast<unsigned char>(k1 >> 24));
+    }
+    if (candidate != right && (plain == GetLe(zip, at.local + 14, 4) >> 24 || plain == GetLe(zip, at.local + 10, 2) >> 8))
+      return candidate;
+  }
 }
 
 }  // namespace tomelet::test

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/wide.h"
 #include "res/resource_ids.h"
+#include "tests/support/bad_books.h"
 #include "tests/support/book_writer.h"
+#include "tests/support/zip_patch.h"
 #include "tests/ui/viewer_harness.h"
 
 namespace tomelet::test {
@@ -47,6 +50,49 @@ TEST(PasswordStory, CancelWrongShownRightAndDontAskAgain) {
     }
     viewer.Settle();
     EXPECT_TRUE(viewer.Shows(step.shows)) << step.shows;
+  }
+}
+
+// A wrong password that passes the one-byte check of PKWARE encryption (about 1 in 128
+// do) is refused like any wrong one: the next encrypted chapter asks again.
+TEST(PasswordStory, APasswordThatPassesTheOneByteCheckIsRefusedAndAskedForAgain) {
+  const std::string book = std::string(TOMELET_TEST_BOOKS) + "/pkware.tmk";
+  const std::wstring wrong = Utf8ToWide(FalseCheckPassword(ReadFileBytes(book), "01 One.rtf", "secret"));
+  ViewerRun viewer(WinPath(book));
+  const struct { int command; const wchar_t *password, *shows; } steps[] = {
+      {0, wrong.c_str(), L"Could not open chapter.\r(\"Wrong password provided\")"},
+      {CMD_CHAPTER_DOWN, L"secret", L"Second secret chapter"},
+      {CMD_CHAPTER_UP, nullptr, L"First secret chapter"},
+  };
+  for (const auto& step : steps) {
+    if (step.command) PostMessageW(viewer.window(), WM_COMMAND, static_cast<WPARAM>(step.command), 0);
+    const HWND dialog = viewer.WaitForDialog(step.password ? 5000 : 300);
+    ASSERT_EQ(dialog != nullptr, step.password != nullptr) << step.shows;
+    if (dialog) {
+      SetDlgItemTextW(dialog, IDE_PASSWORD, step.password);
+      viewer.Answer(dialog, IDOK);
+    }
+    viewer.Settle();
+    EXPECT_TRUE(viewer.Shows(step.shows)) << step.shows;
+  }
+}
+
+// A chapter packed a thousandfold is refused at once with its size, one nested 100,000
+// groups deep (it ended the viewer inside the control) with its depth; one at the limit
+// is shown.
+TEST(BadBookStory, HugePackedAndDeeplyNestedChaptersAreRefusedWithTheirMeasure) {
+  TempDir dir;
+  WriteBadBooks(dir.path(), {"bomb", "deep"});
+  const struct { const char* book; int row; const wchar_t* shows; } steps[] = {
+      {"bomb", 0, L"The chapter is too large to be shown: 52,428,800 bytes, packed to "},
+      {"deep", 0, L"The chapter is nested too deeply to be shown: more than 32 levels of groups."},
+      {"deep", 1, L"limit"}};
+  for (const auto& step : steps) {
+    ViewerRun viewer(WinPath(dir.File(std::string(step.book) + ".tmk")));
+    viewer.SelectRow(step.row);
+    viewer.Settle();
+    EXPECT_TRUE(viewer.running() && viewer.Shows(step.shows)) << step.book << " " << step.row;
+    viewer.Screenshot(ScreenshotPath(L"bad-book-" + Utf8ToWide(step.book) + L".png"));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/text.h"
@@ -11,6 +12,7 @@
 #include "book/index_file.h"
 #include "book/info_page.h"
 #include "book/name_rules.h"
+#include "book/show_rule.h"
 
 namespace tomelet {
 namespace {
@@ -42,7 +44,7 @@ TEST(NameRules, SourceNamesBecomeLevelKindAndTitle) {
       // Continuations: one level deeper, a level-9 row stays at 9.
       {"005-1.rtf", "22" + kEllipsis}, {"006.rtf", "12" + kEllipsis}, {"010-x.rtf", "12" + kEllipsis},
       {"0003", "14" + kEllipsis}, {"4-2.png", "33" + kEllipsis}, {"010-9.rtf", "92" + kEllipsis},
-      {"001\tTab.rtf", "12" + kEllipsis},
+      {"001\tTab.rtf", "12" + kEllipsis}, {"010-3.rtf", "42" + kEllipsis}, {"006-0.rtf", "12" + kEllipsis},
       // Title edges.
       {"1.5 Notes", "04Notes"}, {"01 .rtf", "02"}, {"01 ", "04"}, {"Data", "04Data"},
       {"archive.tar.gz", "04archive.tar"}, {".rtf", "02"}, {"", "04"}, {"images/", "04images/"},
@@ -50,7 +52,7 @@ TEST(NameRules, SourceNamesBecomeLevelKindAndTitle) {
       // Kinds by extension, any letter case.
       {"picture.JPeG", "03picture"}, {"photo.jpg", "03photo"}, {"chapter.Rtf", "02chapter"}, {"notes.rtfx", "04notes"},
       // Reserved names.
-      {"#meta.txt", "01[About...]"}, {"readme.txt", kNotListed}, {"#notes.rtf", kNotListed}, {"#INDEX.TXT", kNotListed},
+      {"#meta.txt", "01[About...]"}, {"Cover.png", "03Cover"}, {"readme.txt", kNotListed}, {"#notes.rtf", kNotListed}, {"#INDEX.TXT", kNotListed},
       {"#META.TXT-1 x", kNotListed}, {" #notes.rtf", "02 #notes"}, {"images/#meta.txt", kNotListed},
       // Cut to 259 UTF-16 units, never inside a character.
       {"001 " + std::string(5000, 'a') + ".rtf", "02" + std::string(257, 'a')},
@@ -66,6 +68,21 @@ TEST(NameRules, SourceNamesBecomeLevelKindAndTitle) {
       {"#Meta.Txt", BookInfo}, {"readme.txt", Attachment}, {"0003", Attachment}, {"012-1 Data sheet.pdf", Attachment},
   };
   for (const auto& [name, kind] : pages) EXPECT_EQ(PageKindOf(name), kind) << name;
+}
+
+TEST(ShowRule, OnlyChaptersPackedFarBeyondTextAndPicturesOrBeyondTheControlAreRefused) {
+  constexpr std::uint64_t MB = 1 << 20, floor = kAlwaysShownBytes;
+  const std::tuple<std::uint64_t, std::uint64_t, ShowVerdict> cases[] = {
+      {50 * MB, 50 * 1024, ShowVerdict::TooCompressed}, {floor + 100, (floor + 100) / 100 - 1, ShowVerdict::TooCompressed},
+      {floor + 100, (floor + 100) / 100, ShowVerdict::Show}, {floor, 1, ShowVerdict::Show}, {3 * MB, 0, ShowVerdict::Show},
+      {100 * MB, 10 * MB, ShowVerdict::Show}, {120 * MB, 60 * MB, ShowVerdict::Show},  // RTF with pictures
+      {2 * 67108863ull, 67108863, ShowVerdict::Show}, {2 * 67108863ull + 1, 67108863, ShowVerdict::TooLarge},
+      {0xFFFFFFFFull, 100, ShowVerdict::TooLarge}};
+  for (const auto& [size, packed, verdict] : cases) EXPECT_EQ(JudgeShowing(size, packed), verdict) << size << "/" << packed;
+  const std::pair<std::string, std::size_t> depths[] = {
+      {"{\\rtf1 {a}{{b}}}", 3}, {"{\\rtf1 \\{\\{\\{ \\\\}", 1}, {"{\\rtf1 {\\bin3 {{{}{x}}", 2}, {"{{{\\bin", 3},
+      {"{\\bin99999999999999999999 {{", 1}, {"}}}{", 1}, {std::string(kMaxRtfDepth + 9, '{'), kMaxRtfDepth + 1}};
+  for (const auto& [rtf, depth] : depths) EXPECT_EQ(RtfGroupDepth(rtf), depth) << rtf;
 }
 
 TEST(IndexFile, DecodingLinesAndTokens) {

@@ -13,6 +13,9 @@
 #include "book/book_session.h"
 #include "book/info_page.h"
 #include "book/pages.h"
+#include "output/keynote_writer.h"
+#include "output/save_rules.h"
+#include "tests/support/bad_books.h"
 #include "tests/support/book_writer.h"
 #include "tests/support/zip_patch.h"
 
@@ -191,9 +194,13 @@ TEST_F(BookTest, EveryEntryGivesItsPageOrTheMessageWhyNot) {
       {6, Ok, "", "{picture of picture bytes}"}, {7, Ok, "", ""},
       {8, Ok, "", BuildAttachmentPage("08 Manual.pdf", 150000, true), true},
       {9, CannotRead, crc, failed(cannotRead, crc)}, {10, CannotRead, crc, failed(cannotRead, crc)},
-      {11, CannotRead, incons, failed("Konnte Kapitel nicht lesen.", incons), true},
+      // Sizes declared far beyond the data are refused before anything is inflated.
+      {11, NotShown, "", "Das Kapitel ist zu gro\xc3\x9f, um angezeigt zu werden: 52.428.800 Bytes, im Buch auf 100 Bytes "
+                         "gepackt.\r\nMit \"Speichere Kapitel als...\" (Strg+S) l\xc3\xa4sst es sich speichern und mit "
+                         "einem anderen Programm \xc3\xb6" "ffnen.", true},
       {12, CannotRead, incons, failed(cannotRead, incons)},
-      {13, TooLarge, "Malloc failure", "The chapter is too large to be shown."},
+      {13, NotShown, "", "The chapter is too large to be shown: 4,294,967,294 bytes, packed to 64 bytes in the book.\r\n"
+                         "With \"Save chapter as...\" (Ctrl+S) it can be saved and opened in another program."},
       {14, CannotOpen, "Compression method not supported", failed("Could not open chapter.", "Compression method not supported")},
       {15, CannotOpen, "Encryption method not supported",
        failed("Konnte Kapitel nicht \xC3\xB6" "ffnen.", "Encryption method not supported"), true},
@@ -294,9 +301,9 @@ TEST_F(BookTest, OnePasswordServesTheBookUntilAnEntryRefusesIt) {
 
   // A password is cut to 511 bytes.
   Answers({PasswordAnswer{std::string(600, 'x')}});
-  EntryInfo info;
-  ASSERT_EQ(StatEntry(session_.archive.get(), 0, info), EntryStatus::Ok);
-  AskPasswordIfNeeded(session_, 0, info, Asker());
+  ASSERT_EQ(Open(BookWriter().Password(std::string(511, 'x')).Add("01 One.rtf", Rtf("one"), Encryption::Aes128)),
+            OpenStatus::Opened);
+  ExpectRead(0, EntryStatus::Ok, 1);
   EXPECT_EQ(session_.password, std::string(511, 'x'));
 }
 
@@ -337,15 +344,73 @@ TEST_F(BookTest, BooksOfOtherWritersAndTheIndexPasswordThatNoOtherBooksPasswordS
   }
   ASSERT_EQ(session_.rows.size(), 7u);
   std::string zip = test::ReadFileBytes(BuiltBook("7z-aes.tmk"));
-  for (zip_uint64_t i = 0; i < 7; ++i) {
-    const test::EntryHeaders h = test::FindEntry(zip, zip_get_name(session_.archive.get(), i, 0));
+  for (int row : {0, 1, 2, 4, 5, 6}) {  // row 3 reads, so the password is held
+    const test::EntryHeaders h = test::FindEntry(zip, session_.chapters[session_.rows[row].chapterRow].sourceName);
     EXPECT_EQ(test::GetLe(zip, h.central + 16, 4), 0u) << "no CRC";
     zip[h.data + test::GetLe(zip, h.central + 20, 4) - 1] ^= 1;
   }
   test::WriteFileBytes(dir_.File("damaged.tmk"), zip);
   Answers({PasswordAnswer{"secret"}});
   ASSERT_EQ(OpenPath(dir_.File("damaged.tmk")), OpenStatus::Opened);
-  for (int row = 0; row < 7; ++row) ExpectRead(row, EntryStatus::CannotRead, 1, "CRC error");
+  ExpectRead(3, EntryStatus::Ok, 1);
+  for (int row : {0, 1, 2, 4, 5, 6}) ExpectRead(row, EntryStatus::CannotRead, 1, "CRC error");
+}
+
+TEST_F(BookTest, APasswordThatPassesTheOneByteCheckButDoesNotReadIsRefusedLikeAWrongOne) {
+  std::string zip = test::ReadFileBytes(BuiltBook("pkware.tmk"));
+  const std::string wrong = test::FalseCheckPassword(zip, "01 One.rtf", "secret");
+  const test::EntryHeaders two = test::FindEntry(zip, "02 Two.rtf");
+  zip[two.data + test::GetLe(zip, two.central + 20, 4) - 1] ^= 1;
+  test::WriteFileBytes(dir_.File("damaged.tmk"), zip);
+  Answers({PasswordAnswer{wrong}, PasswordAnswer{"secret"}});
+  ASSERT_EQ(OpenPath(dir_.File("damaged.tmk")), OpenStatus::Opened);
+  ExpectRead(0, EntryStatus::CannotOpen, 1, "Wrong password provided");
+  EXPECT_EQ(session_.password, "");
+  ExpectRead(0, EntryStatus::Ok, 2);
+  EXPECT_EQ(Read(1).status, EntryStatus::CannotRead);  // damaged later: the password stays
+  EXPECT_EQ(session_.password, "secret");
+  // The index file refuses it too: no rows, nothing held.
+  const std::string index = test::ReadFileBytes(BuiltBook("pkware-index.tmk"));
+  Answers({PasswordAnswer{test::FalseCheckPassword(index, "#INDEX.TXT", "secret")}});
+  ASSERT_EQ(OpenPath(BuiltBook("pkware-index.tmk")), OpenStatus::Opened);
+  EXPECT_EQ(shown_, 1);
+  EXPECT_TRUE(session_.rows.empty());
+  EXPECT_EQ(session_.password, "");
+}
+
+// Every book of the corpus gives its message for the row read, the KeyNote export of all
+// its rows ends, contents rows stay short and the save dialog is offered plain names.
+TEST_F(BookTest, DamagedHugeAndHostileBooksGiveTheirMessage) {
+  test::WriteBadBooks(dir_.path());
+  struct Case { const char* book; std::size_t rows; int row; EntryStatus status; const char* shows; };
+  const Case cases[] = {
+      {"overlapping", 2, 1, EntryStatus::CannotRead, "Could not read chapter."},
+      {"bomb", 1, 0, EntryStatus::NotShown, "too large to be shown: 52,428,800 bytes, packed to 5"},
+      {"many", 100000, 99999, EntryStatus::Ok, "{\\rtf1}"},
+      {"long-name", 1, 0, EntryStatus::Ok, "long"},
+      {"long-index", 1, 0, EntryStatus::Ok, "Binary Attachemnt"},  // the line has no extension
+      {"names", 5, 0, EntryStatus::Ok, ""},
+      {"deep", 2, 0, EntryStatus::Ok, "nested too deeply to be shown: more than 32 levels"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.book);
+    ASSERT_EQ(OpenPath(dir_.File(std::string(c.book) + ".tmk")), OpenStatus::Opened);
+    ASSERT_EQ(session_.rows.size(), c.rows);
+    ChapterEntryData data = Read(c.row);
+    EXPECT_EQ(data.status, c.status);
+    EXPECT_NE(BuildPage(std::move(data), false, {}).text.find(c.shows), std::string::npos);
+    std::vector<KeyNoteNode> nodes;
+    for (std::size_t r = 0; r < std::min<std::size_t>(c.rows, 5); ++r) {
+      const ContentsRow& row = session_.rows[r];
+      EXPECT_LT(row.displayText.size(), 800u);
+      nodes.push_back({0, false, "node", static_cast<int>(r)});
+      const std::wstring offered = SaveNameOffered(session_.chapters[static_cast<std::size_t>(row.chapterRow)].sourceName);
+      EXPECT_EQ(offered.find_first_of(L"\\/:"), std::wstring::npos) << row.displayText;
+      EXPECT_NE(offered.substr(0, 3), L"CON");
+    }
+    StringSink sink;
+    EXPECT_NE(WriteKeyNote(sink, session_, "n", nodes, Asker(), {}).state, ExportState::WriteFailed);
+  }
 }
 
 }  // namespace

@@ -36,7 +36,12 @@ TEST(SaveRules, ClassFormAndTargetFollowTheEntryAndTheChosenFilter) {
     EXPECT_EQ(SaveTargetName(c.chosen, form), c.target) << c.entry;
     EXPECT_STREQ(SaveDefaultExtension(kind), c.extension) << c.entry;
   }
-  EXPECT_EQ(SaveNameOffered("pics/photo.png"), L"photo.png");
+  const std::pair<const char*, const wchar_t*> offered[] = {
+      {"pics/photo.png", L"photo.png"}, {"..\\..\\Startup\\run.bat", L"run.bat"}, {"C:\\x.bat", L"x.bat"},
+      {"004 a:b.rtf", L"004 a_b.rtf"}, {"a<>\"|?*\x01.rtf", L"a_______.rtf"}, {"dots. . .", L"dots"},
+      {"CON.rtf", L"_CON.rtf"}, {"nul", L"_nul"}, {"Com9.x.y", L"_Com9.x.y"}, {"LPT1 .rtf", L"_LPT1 .rtf"},
+      {"aux.", L"_aux"}, {"COM0.rtf", L"COM0.rtf"}, {"CONSOLE.rtf", L"CONSOLE.rtf"}, {"dir/", L""}};
+  for (const auto& [entry, name] : offered) EXPECT_EQ(SaveNameOffered(entry), name) << entry;
 }
 
 TEST(ExportRules, ProposedNameSuffixOkRuleAndNoteName) {

@@ -42,7 +42,8 @@ std::optional<std::string> Serialize(const DecodedPicture& p) {
 }
 
 TEST(PictureRtf, BitmapsOfEveryDepth) {
-  // 3 x 2 at 24 bpp: 9 bytes of pixels padded to 12, the padding marked.
+  // 3 x 2 at 24 bpp: 9 bytes of pixels padded to 12; the padding delivered and the bits after
+  // the last pixel are marked and written as zeros.
   const std::vector<std::uint8_t> rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xA1, 0xA2, 0xA3,
                                          0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xB1, 0xB2, 0xB3};
   std::vector<std::uint8_t> bottomUp(rgb.begin() + 12, rgb.end());
@@ -50,9 +51,9 @@ TEST(PictureRtf, BitmapsOfEveryDepth) {
   DecodedPicture upside = Picture(3, 2, 24, -12, bottomUp);
   upside.topRow = bottomUp.data() + 12;
   const std::string rgbText = kStart + "12\\picw3\\pich2 \r\n280000000300000002000000010018000000000018000000" + kTail +
-                              "F1F2F3F4F5F6F7F8F9B1B2B3" "010203040506070809A1A2A3" + kEnd;
-  const std::vector<std::uint8_t> bits = {0xA0, 0x11, 0x22, 0x33, 0x40, 0x44, 0x55, 0x66};
-  const std::vector<std::uint8_t> bytes8 = {0x00, 0x02, 0xEE, 0xEE}, nibbles = {0x1F, 0, 0, 0};
+                              "F1F2F3F4F5F6F7F8F9000000" "010203040506070809000000" + kEnd;
+  const std::vector<std::uint8_t> bits = {0xAF, 0x11, 0x22, 0x33, 0x40, 0x44, 0x55, 0x66};
+  const std::vector<std::uint8_t> bytes8 = {0x00, 0x02, 0xEE, 0xEE}, nibbles = {0x1F, 0x2E, 0x77, 0x77};
   std::vector<std::uint32_t> twenty;
   std::string sixteen;
   for (std::uint32_t i = 0; i < 20; ++i) twenty.push_back(0x01010101u * i);
@@ -65,12 +66,12 @@ TEST(PictureRtf, BitmapsOfEveryDepth) {
       {upside, rgbText},  // rows bottom-up in memory: the same text
       {Picture(3, 2, 1, 4, bits, {0xFF000000u, 0xFFFFFFFFu}),
        kStart + "4\\picw3\\pich2 \r\n280000000300000002000000010001000000000008000000" + kTail + "000000FFFFFFFFFF" +
-           "40445566A0112233" + kEnd},
+           "40000000A0000000" + kEnd},
       {Picture(2, 1, 8, 4, bytes8, {0x80102030u, 0xFF405060u, 0x00708090u}),  // a short table is zero-filled
        kStart + "4\\picw2\\pich1 \r\n280000000200000001000000010008000000000004000000" + kTail +
-           "30201080605040FF90807000" + std::string(8 * 253, '0') + "0002EEEE" + kEnd},
-      {Picture(2, 1, 4, 4, nibbles, twenty),  // a long one is cut to the depth's 16 entries
-       kStart + "4\\picw2\\pich1 \r\n280000000200000001000000010004000000000004000000" + kTail + sixteen + "1F000000" +
+           "30201080605040FF90807000" + std::string(8 * 253, '0') + "00020000" + kEnd},
+      {Picture(3, 1, 4, 4, nibbles, twenty),  // a long one is cut to the depth's 16 entries
+       kStart + "4\\picw3\\pich1 \r\n280000000300000001000000010004000000000004000000" + kTail + sixteen + "1F200000" +
            kEnd},
       {Picture(2, 2, 32, 8, wide, {0xFFFFFFFFu}),  // no table; the fourth byte as delivered
        kStart + "8\\picw2\\pich2 \r\n280000000200000002000000010020000000000010000000" + kTail +
