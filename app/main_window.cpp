@@ -10,7 +10,9 @@
 #include "app/app_texts.h"
 #include "app/menu_items.h"
 #include "app/viewer.h"
+#include "base/dpi_scale.h"
 #include "base/wide.h"
+#include "base/window_dpi.h"
 #include "base/window_box.h"
 #include "app/book_view.h"
 #include "app/find_all_host.h"
@@ -74,6 +76,11 @@ bool EnableCommand(UINT id, bool enabled) {
   return barChanged;
 }
 
+void SetPaneMargins(HWND pane) {
+  const int margin = ScaleForDpi(10, Main().dpi);
+  SendMessageW(pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+}
+
 void SetTextPaneUp(HWND pane) {
   SendMessageW(pane, EM_SETTEXTMODE, TM_RICHTEXT | TM_SINGLELEVELUNDO | TM_SINGLECODEPAGE, 0);
   SendMessageW(pane, EM_SETTYPOGRAPHYOPTIONS, TO_ADVANCEDTYPOGRAPHY, TO_ADVANCEDTYPOGRAPHY);
@@ -89,8 +96,21 @@ void SetTextPaneUp(HWND pane) {
   SendMessageW(pane, EM_EXLIMITTEXT, 0, 67108863);
   SendMessageW(pane, EM_SETUNDOLIMIT, 0, 0);
   SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
-  SendMessageW(pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
+  SetPaneMargins(pane);
   InstallRichEditCallback(pane);
+}
+
+int RowHeight() { return ScaleForDpi(TheProgram().itemHeight, Main().dpi); }
+
+// The list's font, row height and sideways extent for the window's DPI.
+void FitContentsList() {
+  MainWindowState& m = Main();
+  SendMessageW(m.contentsList, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleForDpi(1024, m.dpi)), 0);
+  UniqueFont font(CreateFontW(RowHeight(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Arial"));
+  SendMessageW(m.contentsList, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  m.listFont = std::move(font);  // the old font is deleted once the list no longer uses it
+  SendMessageW(m.contentsList, LB_SETITEMHEIGHT, 0, RowHeight());
 }
 
 // --- message handlers -------------------------------------------------------------
@@ -101,6 +121,8 @@ bool OnCreate(HWND window) {
   m.window = window;
   m.draggingSplitter = false;
   m.menuBar = GetMenu(window);
+  m.dpi = WindowDpi(window);
+  m.contentsWidth = ScaleForDpi(program.settings.contentsWidth, m.dpi);
 
   m.contentsList = CreateWindowExW(
       0, L"LISTBOX", nullptr,
@@ -109,11 +131,7 @@ bool OnCreate(HWND window) {
       0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_CONTENTS_LIST)), program.instance,
       nullptr);
   if (!m.contentsList) return false;
-  SendMessageW(m.contentsList, LB_SETHORIZONTALEXTENT, 1024, 0);
-  m.listFont.reset(CreateFontW(program.itemHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS,
-                               L"Arial"));
-  SendMessageW(m.contentsList, WM_SETFONT, reinterpret_cast<WPARAM>(m.listFont.get()), FALSE);
+  FitContentsList();
   m.contentsBrush.reset(CreateSolidBrush(kContentsBackground));
 
   m.splitterBar = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window,
@@ -216,15 +234,18 @@ void RecordAndClose(HWND window) {
   WindowSettings& s = TheProgram().settings;
   const WindowBox box = ReadWindowBox(window);
   s.showState = box.showState;
-  s.windowLeft = box.left, s.windowTop = box.top, s.windowWidth = box.width, s.windowHeight = box.height;
-  s.contentsWidth = m.contentsWidth;
+  // Kept in 96-DPI units: the rectangle as the screen's DPI gives it, the list by the window's.
+  const int screenDpi = SystemDpi();
+  s.windowLeft = UnscaleForDpi(box.left, screenDpi), s.windowTop = UnscaleForDpi(box.top, screenDpi);
+  s.windowWidth = UnscaleForDpi(box.width, screenDpi), s.windowHeight = UnscaleForDpi(box.height, screenDpi);
+  s.contentsWidth = UnscaleForDpi(m.contentsWidth, m.dpi);
   s.zoomLevel = m.zoomLevel;
   RememberedPlace& place = TheProgram().place;
   place.lastArchiveFile = Session().bookPath;
   place.lastChapterFile = SelectedRow();
   RECT client{};
   GetClientRect(m.textPane, &client);
-  POINTL point{0, client.bottom - 32};
+  POINTL point{0, client.bottom - ScaleForDpi(32, m.dpi)};
   place.lastChapterPosition =
       static_cast<int32_t>(SendMessageW(m.textPane, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&point)));
   RemoveQuickSearch();
@@ -258,8 +279,8 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_CHAPTER_UP: StepChapter(-1); break;
     case CMD_CHAPTER_DOWN: StepChapter(+1); break;
     case CMD_SWITCH_WINDOW: SwitchPane(); break;
-    case CMD_CONTENTS_WIDER: LayoutChildren(m.contentsWidth + 10); break;
-    case CMD_CONTENTS_NARROWER: LayoutChildren(m.contentsWidth - 10); break;
+    case CMD_CONTENTS_WIDER: LayoutChildren(m.contentsWidth + ScaleForDpi(kContentsWidthStep, m.dpi)); break;
+    case CMD_CONTENTS_NARROWER: LayoutChildren(m.contentsWidth - ScaleForDpi(kContentsWidthStep, m.dpi)); break;
     case CMD_LANGUAGE_AUTOMATIC:
     case CMD_LANGUAGE_ENGLISH:
     case CMD_LANGUAGE_GERMAN: ChooseLanguage(static_cast<unsigned>(id)); break;
@@ -293,7 +314,7 @@ void OnMeasureItem(MEASUREITEMSTRUCT* item) {
   if (item->CtlType == ODT_MENU) {
     MeasureMenuItem(item);
   } else if (item->CtlID == IDW_CONTENTS_LIST) {
-    item->itemHeight = static_cast<UINT>(TheProgram().itemHeight);
+    item->itemHeight = static_cast<UINT>(RowHeight());
   }
 }
 
@@ -302,7 +323,7 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
   if (item->CtlID == IDW_CONTENTS_LIST) {
     // The symbols' pen is sized at the first owner-drawn item of the run, row or menu.
     PrepareOwnerDrawResources(item->hDC);
-    return DrawContentsRow(item, TheProgram().instance, Main().contentsBrush.get());
+    return DrawContentsRow(item, TheProgram().instance, Main().contentsBrush.get(), Main().dpi);
   }
   return FALSE;
 }
@@ -317,6 +338,23 @@ bool OnSetCursor(HWND window) {
   return true;
 }
 
+// Moved to a screen of another DPI (or the DPI changed): the suggested rectangle, and
+// everything sized in pixels made again for the new DPI. It can come before the children exist.
+void OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
+  MainWindowState& m = Main();
+  m.contentsWidth = RescaleForDpi(m.contentsWidth, m.dpi, dpi);
+  m.dpi = dpi;
+  if (m.contentsList && m.textPane) {
+    FitContentsList();
+    SetPaneMargins(m.textPane);
+    RemeasureMenuItems(GetMenu(window));
+    DrawMenuBar(window);
+  }
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window, nullptr, TRUE);
+}
+
 }  // namespace
 
 void RecordHistoryPlace() {}
@@ -325,9 +363,11 @@ void ApplyZoom() { SendMessageW(Main().textPane, EM_SETZOOM, static_cast<WPARAM>
 
 void LayoutChildren(int width) {
   MainWindowState& m = Main();
+  if (!m.textPane) return;  // not yet created
   RECT client{};
   GetClientRect(m.window, &client);
-  const ChildLayout layout = ComputeLayout(client.right, client.bottom, width, ContentsRowCount(), m.contentsWidth);
+  const ChildLayout layout =
+      ComputeLayout(client.right, client.bottom, width, ContentsRowCount(), m.contentsWidth, m.dpi);
   const HMENU bar = GetMenu(m.window);
   if (layout.textOnly) {
     EnableWindow(m.contentsList, FALSE);
@@ -412,6 +452,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETCURSOR:
       if (OnSetCursor(window)) return 0;
       break;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       RecordAndClose(window);
       return 0;

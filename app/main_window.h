@@ -16,6 +16,7 @@ struct MainWindowState {
   HWND splitterBar = nullptr;
   HWND textPane = nullptr;
   HMENU menuBar = nullptr;
+  int dpi = 96;               // the window's DPI: pixel values below are for it
   int contentsWidth = 250;
   int zoomLevel = kZoomNormal;
   bool draggingSplitter = false;

@@ -5,7 +5,9 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
+#include "base/dpi_scale.h"
 #include "base/win_handles.h"
+#include "base/window_dpi.h"
 #include "app/book_view.h"
 #include "res/resource_ids.h"
 
@@ -21,7 +23,9 @@ SymbolResources& Symbols() {
   return resources;
 }
 
+// The small insets are pixels at 96 DPI, scaled for the window (`s` grows with the item).
 void DrawSymbol(HDC dc, UINT id, const RECT& box, int s) {
+  const auto px = [](int value) { return ScaleForDpi(value, Main().dpi); };
   const int cx = box.left + (box.right - box.left) / 2;
   const int cy = box.top + (box.bottom - box.top) / 2;
   switch (id) {
@@ -29,15 +33,15 @@ void DrawSymbol(HDC dc, UINT id, const RECT& box, int s) {
     case CMD_ZOOM_BIGGER:
       Ellipse(dc, box.left, box.top, box.right, box.bottom);
       MoveToEx(dc, box.left + s, cy, nullptr);
-      LineTo(dc, box.right - s - 2, cy);
+      LineTo(dc, box.right - s - px(2), cy);
       if (id == CMD_ZOOM_BIGGER) {
-        MoveToEx(dc, cx, box.top + s + 1, nullptr);
-        LineTo(dc, cx, box.bottom - s - 2);
+        MoveToEx(dc, cx, box.top + s + px(1), nullptr);
+        LineTo(dc, cx, box.bottom - s - px(2));
       }
       break;
     case CMD_ZOOM_NORMAL:
       Ellipse(dc, box.left, box.top, box.right, box.bottom);
-      Ellipse(dc, cx - 1, cy - 1, cx + 2, cy + 2);
+      Ellipse(dc, cx - px(1), cy - px(1), cx + px(2), cy + px(2));
       break;
     case CMD_CHAPTER_DOWN: {
       const POINT down[] = {{box.left, box.top}, {box.right, box.top}, {cx, box.bottom}};
@@ -64,8 +68,25 @@ void PrepareOwnerDrawResources(HDC dc) {
   symbols.pen.reset(CreatePen(PS_SOLID, std::max(1, static_cast<int>(metrics.tmHeight) / 10), RGB(0, 0, 0)));
 }
 
+void RemeasureMenuItems(HMENU menu) {
+  Symbols().pen.reset();
+  const int count = menu ? GetMenuItemCount(menu) : 0;
+  for (int pos = 0; pos < count; ++pos) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info)) continue;
+    if (info.fType & MFT_OWNERDRAW) {
+      info.fMask = MIIM_FTYPE;  // setting the type again drops the size the menu had measured
+      SetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info);
+    }
+    if (info.hSubMenu) RemeasureMenuItems(info.hSubMenu);
+  }
+}
+
 void MeasureMenuItem(MEASUREITEMSTRUCT* item) {
-  const int barHeight = GetSystemMetrics(SM_CYMENU);
+  // The menu bar is measured before the window has told its DPI: the screen's until then.
+  const int barHeight = SystemMetricForDpi(SM_CYMENU, Main().window ? Main().dpi : SystemDpi());
   item->itemWidth = static_cast<UINT>(barHeight / 2);
   item->itemHeight = static_cast<UINT>(barHeight);
 }
@@ -94,12 +115,13 @@ BOOL DrawMenuItem(const DRAWITEMSTRUCT* item) {
   const RECT& rc = item->rcItem;
   const int h = rc.bottom - rc.top;
   const int s = std::max(1, h / 7);
-  const RECT box{rc.left, rc.top + 1, rc.left + symbols.textHeight, rc.top + 1 + symbols.textHeight};
+  const int top = rc.top + ScaleForDpi(1, Main().dpi);
+  const RECT box{rc.left, top, rc.left + symbols.textHeight, top + symbols.textHeight};
   DrawSymbol(dc, item->itemID, box, s);
 
   if (!onBar) {
     if (const TextPair* label = texts::MenuItemLabel(item->itemID)) {
-      RECT textRect{rc.left + h, rc.top + 1, rc.right, rc.bottom};
+      RECT textRect{rc.left + h, top, rc.right, rc.bottom};
       DRAWTEXTPARAMS params{};
       params.cbSize = sizeof(params);
       params.iTabLength = 9;

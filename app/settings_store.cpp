@@ -6,6 +6,8 @@
 #include "app/language.h"
 #include "app/registry.h"
 #include "app/viewer.h"
+#include "base/dpi_scale.h"
+#include "base/window_dpi.h"
 
 namespace tomelet {
 namespace {
@@ -72,7 +74,9 @@ void DeleteKey() {
 
 void LoadSettings() {
   Program& program = TheProgram();
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  // The record is in 96-DPI units (as the screen's size is taken here).
+  const int dpi = SystemDpi();
+  const int w = UnscaleForDpi(GetSystemMetrics(SM_CXSCREEN), dpi), h = UnscaleForDpi(GetSystemMetrics(SM_CYSCREEN), dpi);
   const int language = UserUiPrimaryLanguage();
   LoadedSettings loaded;
   if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS)) {

@@ -8,8 +8,10 @@
 #include "app/file_association.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
+#include "base/dpi_scale.h"
 #include "base/system_library.h"
 #include "base/win_handles.h"
+#include "base/window_dpi.h"
 #include "app/book_view.h"
 #include "res/resource_ids.h"
 
@@ -43,7 +45,7 @@ int ScreenItemHeight() {
   WindowDC screen(nullptr);
   TEXTMETRICW metrics{};
   GetTextMetricsW(screen.get(), &metrics);
-  return metrics.tmHeight + 3;
+  return ItemHeightAt96(metrics.tmHeight, SystemDpi());
 }
 
 ATOM RegisterMainClass(HINSTANCE instance) {
@@ -102,12 +104,12 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
 
   const ATOM windowClass = RegisterMainClass(instance);
   MainWindowState& m = Main();
-  m.contentsWidth = program.settings.contentsWidth;
   m.zoomLevel = program.settings.zoomLevel;
   const WindowSettings& s = program.settings;
+  const auto px = [dpi = SystemDpi()](int value96) { return ScaleForDpi(value96, dpi); };
   HWND window = windowClass ? CreateWindowExW(0, kMainWindowClass, texts::kProgramCaption, WS_OVERLAPPEDWINDOW,
-                                              s.windowLeft, s.windowTop, s.windowWidth, s.windowHeight, nullptr,
-                                              nullptr, instance, nullptr)
+                                              px(s.windowLeft), px(s.windowTop), px(s.windowWidth),
+                                              px(s.windowHeight), nullptr, nullptr, instance, nullptr)
                             : nullptr;
   if (!window) {
     if (windowClass) UnregisterClassW(kMainWindowClass, instance);

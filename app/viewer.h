@@ -24,7 +24,7 @@ struct RememberedPlace {
 struct Program {
   HINSTANCE instance = nullptr;
   std::wstring modulePath;  // long form of the program file's path
-  int itemHeight = 16;      // screen font height + 3: contents rows and their font
+  int itemHeight = 16;      // screen font height + 3 (96-DPI units): contents rows and their font
   HACCEL accelerators = nullptr;
   WindowSettings settings;
   RememberedPlace place;

@@ -2,29 +2,36 @@
 
 #include <algorithm>
 
+#include "base/dpi_scale.h"
 #include "base/text.h"
 
 namespace tomelet {
 
 ChildLayout ComputeLayout(int clientWidth, int clientHeight, int requestedWidth, int rowCount,
-                          int currentContentsWidth) {
+                          int currentContentsWidth, int dpi) {
+  const int gap = ScaleForDpi(1, dpi), splitter = ScaleForDpi(kSplitterWidth, dpi);
   ChildLayout layout;
   if (rowCount == 1) {
     layout.textOnly = true;
     layout.contentsWidth = currentContentsWidth;
     layout.text = {0, 0, clientWidth, clientHeight};
     // The list and the splitter keep their places; they are disabled and covered.
-    layout.contents = {0, 1, currentContentsWidth, clientHeight - 1};
-    layout.splitter = {currentContentsWidth + 1, 1, kSplitterWidth, clientHeight - 1};
+    layout.contents = {0, gap, currentContentsWidth, clientHeight - gap};
+    layout.splitter = {currentContentsWidth + gap, gap, splitter, clientHeight - gap};
     return layout;
   }
-  const int width = std::max(requestedWidth, kMinContentsWidth);
+  const int width = std::max(requestedWidth, ScaleForDpi(kMinContentsWidth, dpi));
   layout.contentsWidth = width;
-  layout.contents = {0, 1, width, clientHeight - 1};
-  layout.splitter = {width + 1, 1, kSplitterWidth, clientHeight - 1};
-  layout.text = {width + 1 + kSplitterWidth, 1, clientWidth - width - kSplitterWidth, clientHeight};
+  layout.contents = {0, gap, width, clientHeight - gap};
+  layout.splitter = {width + gap, gap, splitter, clientHeight - gap};
+  // The pane runs one gap past the right and the bottom edge, hiding its border there.
+  layout.text = {width + gap + splitter, gap, clientWidth - width - splitter, clientHeight};
   return layout;
 }
+
+int ItemHeightAt96(int screenTextHeight, int screenDpi) { return UnscaleForDpi(screenTextHeight, screenDpi) + 3; }
+
+int RescaleForDpi(int pixels, int oldDpi, int newDpi) { return MulDivRounded(pixels, newDpi, oldDpi); }
 
 ZoomStep ZoomSmaller(int level) {
   const int next = level - 1;

@@ -9,18 +9,28 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-// Where the children go for a client area of clientWidth x clientHeight.
+// Where the children go for a client area of clientWidth x clientHeight (all in pixels
+// of a window of `dpi`; the splitter, the gap column and row and the least width scale).
 struct ChildLayout {
   bool textOnly = false;    // a book of one entry: the text covers everything
   int contentsWidth = 0;    // the width to remember (unchanged when textOnly)
   Rect contents, splitter, text;
 };
 
-inline constexpr int kSplitterWidth = 5;
+inline constexpr int kSplitterWidth = 5;  // 96-DPI units, as the other constants here
 inline constexpr int kMinContentsWidth = 2;
+inline constexpr int kContentsWidthStep = 10;  // F8, F9
 
 ChildLayout ComputeLayout(int clientWidth, int clientHeight, int requestedWidth, int rowCount,
-                          int currentContentsWidth);
+                          int currentContentsWidth, int dpi = 96);
+
+// The contents rows' height in 96-DPI units: the screen font's text height (measured at
+// the screen's DPI) + 3.
+int ItemHeightAt96(int screenTextHeight, int screenDpi);
+
+// Where a window stays when it moves to a screen of another DPI: the contents width keeps
+// its share of the window.
+int RescaleForDpi(int pixels, int oldDpi, int newDpi);
 
 // Text zoom is ZoomLevel / 20, level 1 to 80.
 inline constexpr int kZoomDenominator = 20;

@@ -4,9 +4,11 @@
 
 #include <vector>
 
+#include "base/dpi_scale.h"
 #include "base/language.h"
 #include "base/win_handles.h"
 #include "base/wide.h"
+#include "base/window_dpi.h"
 #include "output/output_messages.h"
 #include "output/safe_file.h"
 #include "output/save_rules.h"
@@ -73,7 +75,7 @@ void UpdateOk(HWND dialog) {
 void OnInitDialog(HWND dialog, const DialogData& data) {
   const HWND list = GetDlgItem(dialog, IDL_EXPORT_LIST);
   if (data.listFont) SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(data.listFont), FALSE);
-  SendMessageW(list, LB_SETHORIZONTALEXTENT, 1024, 0);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleForDpi(1024, WindowDpi(dialog))), 0);
   static const TextPair kHint = {
       L"You can select several chapters.\r\rMouse with Shift key selects a sequence. This can also be done by "
       L"dragging the mouse.\r\rUse mouse and the Ctrl key to select or deselect individual entries.",

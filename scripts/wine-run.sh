@@ -2,6 +2,7 @@
 # Runs a Windows program under Wine in the project's own prefix (created on first use),
 # with a virtual display when there is none.
 #   TOMELET_WINEPREFIX  the prefix to use (default: build/wineprefix in the repository)
+#   TOMELET_WINE_DPI    the screen DPI of that prefix (e.g. 192; unset: as it is)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 export WINEPREFIX="${TOMELET_WINEPREFIX:-$here/../build/wineprefix}"
@@ -39,6 +40,15 @@ if [ ! -f "$WINEPREFIX/$mark" ]; then
   flock 9
   [ -f "$WINEPREFIX/$mark" ] || make_prefix
   exec 9>&-
+fi
+
+# Wine reads the DPI (LogPixels) when its server starts: set it, then end the server.
+if [ -n "${TOMELET_WINE_DPI:-}" ] && [ ! -f "$WINEPREFIX/.tomelet-dpi-$TOMELET_WINE_DPI" ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$TOMELET_WINE_DPI" /f >/dev/null 2>&1
+  wineserver -k || true
+  wineserver -w || true
+  rm -f "$WINEPREFIX"/.tomelet-dpi-*
+  touch "$WINEPREFIX/.tomelet-dpi-$TOMELET_WINE_DPI"
 fi
 
 if [ -z "${DISPLAY:-}" ]; then

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/dpi_scale.h"
 #include "res/resource_ids.h"
 
 namespace tomelet {
@@ -44,16 +45,17 @@ std::wstring RowText(HWND list, UINT row) {
 
 }  // namespace
 
-BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background) {
+BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background, int dpi) {
   if (item->itemID == static_cast<UINT>(-1)) return FALSE;
   HDC dc = item->hDC;
   const std::wstring text = RowText(item->hwndItem, item->itemID);
   const RECT& rc = item->rcItem;
   const int h = rc.bottom - rc.top;
+  const int top = rc.top + ScaleForDpi(2, dpi);
   const int level = !text.empty() && text[0] >= L'0' && text[0] <= L'9' ? text[0] - L'0' : 0;
   const wchar_t kind = text.size() > 1 ? text[1] : L'\0';
 
-  DrawIconEx(dc, rc.left + level * h, rc.top + 2, IconForKind(instance, kind), h, h, 0, background,
+  DrawIconEx(dc, rc.left + level * h, top, IconForKind(instance, kind), h, h, 0, background,
              DI_NORMAL);
   if (item->itemState & ODS_SELECTED) {
     if (GetFocus() == item->hwndItem) {
@@ -68,7 +70,7 @@ BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH back
   }
   SetBkMode(dc, OPAQUE);
   if (text.size() > 2)
-    TextOutW(dc, rc.left + (level + 1) * h, rc.top + 2, text.c_str() + 2, static_cast<int>(text.size() - 2));
+    TextOutW(dc, rc.left + (level + 1) * h, top, text.c_str() + 2, static_cast<int>(text.size() - 2));
   return TRUE;
 }
 

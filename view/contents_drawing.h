@@ -5,7 +5,8 @@
 namespace tomelet {
 
 // Draws the row `item` names: the kind icon (from `instance`'s resources) indented by
-// the row's level on `background`, the title one row height to its right.
-BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background);
+// the row's level on `background`, the title one row height to its right; `dpi` is the
+// list's.
+BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background, int dpi);
 
 }  // namespace tomelet

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#include "base/dpi_scale.h"
 #include "base/language.h"
 #include "base/system_library.h"
+#include "base/window_dpi.h"
 #include "base/window_box.h"
 #include "res/resource_ids.h"
 #include "view/help_rules.h"
@@ -83,13 +85,17 @@ void OnInitDialog(HWND window) {
   SendMessageW(text, EM_AUTOURLDETECT, TRUE, 0);
   SendMessageW(text, EM_SETEVENTMASK, 0, ENM_LINK);
 
+  // The rectangle is kept in 96-DPI units, as the main window's.
+  const int dpi = SystemDpi();
   const HelpRect r = CorrectHelpRect({s.helpLeft, s.helpTop, s.helpWidth, s.helpHeight},
-                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+                                     UnscaleForDpi(GetSystemMetrics(SM_CXSCREEN), dpi),
+                                     UnscaleForDpi(GetSystemMetrics(SM_CYSCREEN), dpi));
   s.helpLeft = r.left;
   s.helpTop = r.top;
   s.helpWidth = r.width;
   s.helpHeight = r.height;
-  MoveWindow(window, r.left, r.top, r.width, r.height, TRUE);
+  MoveWindow(window, ScaleForDpi(r.left, dpi), ScaleForDpi(r.top, dpi), ScaleForDpi(r.width, dpi),
+             ScaleForDpi(r.height, dpi), TRUE);
 
   SetWindowTextW(window, Caption().c_str());
   PostMessageW(window, WM_COMMAND, CMD_HELP_LOAD_DOCUMENT, 0);
@@ -124,8 +130,9 @@ void OnSize(HWND window, int width, int height) {
   GetWindowRect(tabs, &r);
   const int tabHeight = r.bottom - r.top;
   MoveWindow(tabs, 0, 0, width, tabHeight, TRUE);
-  // The text fills what is left below the strip and its one-pixel gap.
-  MoveWindow(Text(window), 0, tabHeight + 1, width, height - (tabHeight + 1), TRUE);
+  // The text fills what is left below the strip and its one-pixel (at 96 DPI) gap.
+  const int below = tabHeight + ScaleForDpi(1, WindowDpi(window));
+  MoveWindow(Text(window), 0, below, width, height - below, TRUE);
 }
 
 void FollowLink(const ENLINK* link) {
@@ -157,7 +164,9 @@ void Close(HWND window) {
   s.helpTab = static_cast<int32_t>(SendMessageW(Tabs(window), TCM_GETCURSEL, 0, 0));
   const WindowBox box = ReadWindowBox(window);
   s.helpShowState = box.showState;
-  s.helpLeft = box.left, s.helpTop = box.top, s.helpWidth = box.width, s.helpHeight = box.height;
+  const int dpi = SystemDpi();
+  s.helpLeft = UnscaleForDpi(box.left, dpi), s.helpTop = UnscaleForDpi(box.top, dpi);
+  s.helpWidth = UnscaleForDpi(box.width, dpi), s.helpHeight = UnscaleForDpi(box.height, dpi);
   const HWND text = Text(window);
   const LRESULT firstLine = SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0);
   s.helpTopChar = static_cast<int32_t>(SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(firstLine), 0));
