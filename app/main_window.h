@@ -3,6 +3,9 @@
 // every menu and accelerator command.
 #include <windows.h>
 
+#include <string>
+
+#include "app/reading_places.h"
 #include "app/window_geometry.h"
 #include "base/win_handles.h"
 
@@ -24,6 +27,9 @@ struct MainWindowState {
   UniqueFont listFont;
   UniqueBrush contentsBrush;
   CommandStates barStates;  // as last put on the menu-bar buttons
+  PlaceHistory history;     // back and forward in the open book (app/visited_places.h)
+  int shownRow = -1;        // the contents row the text pane shows
+  std::wstring openBook;    // the book whose place is kept when another one opens
 };
 MainWindowState& Main();
 

@@ -38,6 +38,27 @@ StoredSettings ReadKey(HKEY key) {
   return stored;
 }
 
+// Where the last books were left: a key of its own below ours, read at start and written
+// anew at the end (a damaged value is never read larger than a place can be).
+constexpr wchar_t kBookPlacesKey[] = L"Software\\Tomelet viewer\\Reading places";
+constexpr DWORD kLargestBookPlace = 8 + 2 * kMaxPathChars;
+
+BookPlaces ReadBookPlaces() {
+  std::vector<std::optional<StoredValue>> values;
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kBookPlacesKey, KEY_QUERY_VALUE))
+    for (std::size_t i = 0; i < BookPlaces::kLimit; ++i)
+      values.push_back(registry::Read(key.get(), BookPlaces::ValueName(i).c_str(), kLargestBookPlace));
+  return BookPlaces::FromValues(values);
+}
+
+void WriteBookPlaces() {
+  SHDeleteKeyW(HKEY_CURRENT_USER, kBookPlacesKey);
+  const std::vector<StoredValue> values = TheProgram().bookPlaces.ToValues();
+  UniqueKey key = values.empty() ? nullptr : registry::Create(HKEY_CURRENT_USER, kBookPlacesKey, KEY_WRITE);
+  for (std::size_t i = 0; key && i < values.size(); ++i)
+    registry::Write(key.get(), BookPlaces::ValueName(i).c_str(), REG_BINARY, values[i].bytes);
+}
+
 bool WriteKey() {
   const Program& program = TheProgram();
   UniqueKey key = registry::Create(HKEY_CURRENT_USER, kSettingsKey, KEY_WRITE);
@@ -56,6 +77,7 @@ bool WriteKey() {
   written &= registry::WriteDword(k, kLastChapterFile, program.place.lastChapterFile);
   written &= registry::WriteDword(k, kLastChapterPosition, program.place.lastChapterPosition);
   written &= registry::Write(k, kWindows, REG_BINARY, std::vector<uint8_t>(record.begin(), record.end()));
+  WriteBookPlaces();  // the books' places never keep the settings from counting as written
   return written;
 }
 
@@ -73,9 +95,10 @@ void LoadSettings() {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   const int language = UserUiPrimaryLanguage();
   LoadedSettings loaded;
-  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS))
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS)) {
     loaded = SettingsFromKey(ReadKey(key.get()), w, h, language);
-  else
+    program.bookPlaces = ReadBookPlaces();
+  } else
     loaded = SettingsWithoutKey(w, h, language);
   program.settings = loaded.settings;
   program.place.lastArchiveFile = ToWide(loaded.lastArchiveFile);

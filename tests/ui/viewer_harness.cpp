@@ -128,23 +128,24 @@ void ViewerRun::Command(int id) {
   Settle();
 }
 
-void ViewerRun::Key(UINT virtualKey, bool control) {
-  const auto setControl = [this](bool down) {
-    OnViewerThread([down] {
+void ViewerRun::Key(UINT virtualKey, bool control, bool alt) {
+  const auto hold = [this](bool control, bool alt) {
+    OnViewerThread([control, alt] {
       BYTE state[256];
       GetKeyboardState(state);
-      state[VK_CONTROL] = state[VK_LCONTROL] = down ? 0x80 : 0;
+      state[VK_CONTROL] = state[VK_LCONTROL] = control ? 0x80 : 0;
+      state[VK_MENU] = state[VK_LMENU] = alt ? 0x80 : 0;
       SetKeyboardState(state);
     });
   };
-  setControl(control);
+  hold(control, alt);
   const HWND focus = Focus(), target = focus ? focus : window_;
-  const bool system = virtualKey == VK_F10;  // F10 arrives as a system key
-  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-  PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+  const bool system = virtualKey == VK_F10 || alt;  // F10 and Alt keys arrive as system keys
+  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC), context = alt ? 1u << 29 : 0;
+  PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1 | (scan << 16) | context);
+  PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey, 1 | (scan << 16) | context | (3u << 30));
   Settle();
-  if (control) setControl(false);
+  if (control || alt) hold(false, false);
 }
 
 HWND ViewerRun::Focus() {
