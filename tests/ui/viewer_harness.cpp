@@ -206,22 +206,19 @@ void ViewerRun::Screenshot(const std::wstring& path) {
   RECT r{};
   GetWindowRect(window_, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return;
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return;
+  if (w <= 0 || h <= 0 || Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return;
   {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    Gdiplus::Bitmap image(bitmap, nullptr);
-    image.Save(path.c_str(), &kPngEncoder, nullptr);
-    DeleteObject(bitmap);
+    WindowDC screen(nullptr);
+    const HDC memory = CreateCompatibleDC(screen.get());
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    {
+      SelectionGuard select(memory, bitmap.get());
+      BitBlt(memory, 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
+    }
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    Gdiplus::Bitmap(bitmap.get(), nullptr).Save(path.c_str(), &kPngEncoder, nullptr);
   }
   Gdiplus::GdiplusShutdown(token);
 }
@@ -273,10 +270,7 @@ std::wstring WinPath(const std::string& utf8Path) {
 COLORREF ClientPixel(HWND window, int x, int y) {
   POINT p{x, y};
   ClientToScreen(window, &p);
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, p.x, p.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  return GetPixel(WindowDC(nullptr).get(), p.x, p.y);
 }
 
 int CountPixels(HWND window, const RECT& r, COLORREF colour) {
