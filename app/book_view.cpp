@@ -82,7 +82,7 @@ void RestoreReadingPlace() {
 OpenStatus OpenBook(HWND owner, const std::wstring& path) {
   MainWindowState& m = Main();
   BookSession& session = Session();
-  LeaveBook();
+  const bool reopened = LeaveBook() == path;  // opened again: the remembered row number, as ever
   SetWindowTextW(m.textPane, L"");
   SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
   const OpenStatus status = OpenBookFile(session, path, IsGerman(), PasswordDialog());
@@ -93,7 +93,8 @@ OpenStatus OpenBook(HWND owner, const std::wstring& path) {
   }
   FillContentsList(m.contentsList, session.rows);
   // A book read before opens where it was left; others at the remembered row number.
-  const std::optional<BookPlace> kept = KeptPlaceOf(path, static_cast<int>(session.rows.size()));
+  const std::optional<BookPlace> kept =
+      reopened ? std::nullopt : KeptPlaceOf(path, static_cast<int>(session.rows.size()));
   const int32_t row = kept.value_or(BookPlace{{}, TheProgram().place.lastChapterFile, 0}).row;
   SendMessageW(m.contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   SetWindowTextW(owner, (texts::kTitlePrefix + FileNamePart(path)).c_str());

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <utility>
+
 #include "app/book_view.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
@@ -59,14 +61,15 @@ void GoForward() {
   if (Main().shownRow >= 0) ShowPlace(Main().history.Forward(CurrentPlace()));
 }
 
-void LeaveBook() {
+std::wstring LeaveBook() {
   MainWindowState& m = Main();
   if (!m.openBook.empty() && m.shownRow >= 0)
     TheProgram().bookPlaces.Remember({ToU16(m.openBook), m.shownRow, FirstVisibleChar(m.textPane)});
-  m.openBook.clear();
+  const std::wstring left = std::exchange(m.openBook, {});
   m.shownRow = -1;
   m.history.Clear();
   UpdateMenuState();
+  return left;
 }
 
 std::optional<BookPlace> KeptPlaceOf(const std::wstring& path, int rowCount) {

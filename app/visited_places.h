@@ -20,8 +20,8 @@ void GoBack();
 void GoForward();
 
 // Before another book opens, and at the end: keeps the open book's row and first visible
-// character for its next opening, and empties the history.
-void LeaveBook();
+// character for its next opening, and empties the history. Returns the book left.
+std::wstring LeaveBook();
 
 // Where a book read before opens (its row exists in the book); nullopt for the usual
 // row, also while the last run's place brings the book back at start.
