@@ -5,6 +5,7 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
+#include "app/visited_places.h"
 #include "base/wide.h"
 #include "base/win_handles.h"
 #include "book/pages.h"
@@ -85,6 +86,7 @@ OpenStatus OpenBook(HWND owner, const std::wstring& path) {
   BookSession& session = Session();
   const WaitCursor wait;
   FindAllBookChanged(m.findAllWindow);  // its hits belong to the book that goes
+  const bool reopened = LeaveBook() == path;  // opened again: the remembered row number, as ever
   SetWindowTextW(m.textPane, L"");
   SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
   const OpenStatus status = OpenBookFile(session, path, IsGerman(), PasswordDialog());
@@ -94,11 +96,16 @@ OpenStatus OpenBook(HWND owner, const std::wstring& path) {
     return status;
   }
   FillContentsList(m.contentsList, session.rows);
-  SendMessageW(m.contentsList, LB_SETCURSEL, static_cast<WPARAM>(TheProgram().place.lastChapterFile), 0);
+  // A book read before opens where it was left; others at the remembered row number.
+  const std::optional<BookPlace> kept =
+      reopened ? std::nullopt : KeptPlaceOf(path, static_cast<int>(session.rows.size()));
+  const int32_t row = kept.value_or(BookPlace{{}, TheProgram().place.lastChapterFile, 0}).row;
+  SendMessageW(m.contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   SetWindowTextW(owner, (texts::kTitlePrefix + FileNamePart(path)).c_str());
   LayoutChildren(m.contentsWidth);
   const LRESULT selected = SendMessageW(m.contentsList, LB_GETCURSEL, 0, 0);
   LoadChapter(selected == LB_ERR ? -1 : static_cast<int>(selected));
+  EnterBook(path, kept);
   return OpenStatus::Opened;
 }
 
@@ -108,6 +115,7 @@ LoadStatus LoadChapter(int row) {
     return LoadStatus::NothingToShow;
   const WaitCursor wait;
   SendMessageW(Main().contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  Main().shownRow = row;
   const ContentsRow& contentsRow = session.rows[static_cast<std::size_t>(row)];
   if (contentsRow.chapterRow < 0 || static_cast<std::size_t>(contentsRow.chapterRow) >= session.chapters.size())
     return LoadStatus::NothingToShow;

@@ -50,7 +50,7 @@ std::wstring RowTitle(int row) {
 }
 
 void OpenHit(int row, long start, long length) {
-  RecordHistoryPlace();
+  NoteVisitedPlace();  // back (Alt+Left) returns to the place before the hit
   LoadChapter(row);
   CHARRANGE hit{start, start + length};
   SendMessageW(Main().textPane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&hit));

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <richedit.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "app/menu_items.h"
 #include "app/viewer.h"
 #include "base/dpi_scale.h"
+#include "app/visited_places.h"
 #include "base/wide.h"
 #include "base/window_dpi.h"
 #include "base/window_box.h"
@@ -142,7 +144,8 @@ bool OnCreate(HWND window) {
       0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_TEXT_PANE)), program.instance, nullptr);
   if (!m.splitterBar || !m.textPane) return false;
   SetTextPaneUp(m.textPane);
-  InstallQuickSearch({window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, {}});
+  InstallQuickSearch({window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, {}, NoteVisitedPlace});
+  DragAcceptFiles(window, TRUE);
   ForgetSearchSettings();
   SetFocus(m.textPane);
 
@@ -183,6 +186,7 @@ void OpenSearch(HWND window) {
   host.contentsList = Main().contentsList;
   host.loadRow = [](int row) { LoadChapter(row); };
   host.rowCount = [] { return ContentsRowCount(); };
+  host.searchStarts = NoteVisitedPlace;
   host.closed = [](HWND dialog) {
     if (Main().searchDialog == dialog) Main().searchDialog = nullptr;
   };
@@ -209,6 +213,7 @@ void StepChapter(int delta) {
   const int row = SelectedRow();
   const int target = row + delta;
   if (delta < 0 ? row > 0 : row < ContentsRowCount() - 1) {
+    NoteVisitedPlace();
     SendMessageW(Main().contentsList, LB_SETCURSEL, static_cast<WPARAM>(target), 0);
     LoadChapter(target);
   }
@@ -248,6 +253,7 @@ void RecordAndClose(HWND window) {
   POINTL point{0, client.bottom - ScaleForDpi(32, m.dpi)};
   place.lastChapterPosition =
       static_cast<int32_t>(SendMessageW(m.textPane, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&point)));
+  LeaveBook();  // its place is kept for the next opening
   RemoveQuickSearch();
   DestroyWindow(window);
 }
@@ -286,9 +292,13 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_LANGUAGE_GERMAN: ChooseLanguage(static_cast<unsigned>(id)); break;
     case CMD_SAVE_SETTINGS: TheProgram().settings.storeSettings = -1; break;
     case CMD_DONT_SAVE_SETTINGS: TheProgram().settings.storeSettings = 0; break;
+    case CMD_BACK: GoBack(); break;
+    case CMD_FORWARD: GoForward(); break;
     case CMD_HELP: m.helpWindow = OpenHelpWindow(window, HelpHost()); break;  // a new one each time
     case IDW_CONTENTS_LIST:
-      if (code == LBN_SELCHANGE) LoadChapter(SelectedRow());
+      if (code != LBN_SELCHANGE) break;
+      if (SelectedRow() != m.shownRow) NoteVisitedPlace();
+      LoadChapter(SelectedRow());
       break;
     default: break;  // commands of features still to come
   }
@@ -328,6 +338,25 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
   return FALSE;
 }
 
+// A book dragged from Explorer opens as with File > Open; of several files the first.
+void OnDropFiles(HDROP drop) {
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
+  path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+  DragFinish(drop);
+  if (path.empty()) return;
+  Session().bookPath = path;
+  OpenBook(Main().window, path);
+}
+
+// The mouse's back and forward buttons (and a keyboard's browser keys).
+bool OnAppCommand(int command) {
+  if (command == APPCOMMAND_BROWSER_BACKWARD) GoBack();
+  else if (command == APPCOMMAND_BROWSER_FORWARD) GoForward();
+  else return false;
+  return true;
+}
+
 bool OnSetCursor(HWND window) {
   if (!Main().draggingSplitter) return false;
   POINT pointer{};
@@ -356,8 +385,6 @@ void OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
 }
 
 }  // namespace
-
-void RecordHistoryPlace() {}
 
 void ApplyZoom() { SendMessageW(Main().textPane, EM_SETZOOM, static_cast<WPARAM>(Main().zoomLevel), kZoomDenominator); }
 
@@ -403,6 +430,8 @@ void UpdateMenuState() {
   barChanged |= EnableCommand(CMD_ZOOM_BIGGER, states.zoomBigger);
   barChanged |= EnableCommand(CMD_CHAPTER_UP, states.chapterUp);
   barChanged |= EnableCommand(CMD_CHAPTER_DOWN, states.chapterDown);
+  EnableCommand(CMD_BACK, m.history.CanGoBack());
+  EnableCommand(CMD_FORWARD, m.history.CanGoForward());
   m.barStates = states;
   if (barChanged) DrawMenuBar(m.window);
 }
@@ -455,6 +484,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED:
       OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_APPCOMMAND:
+      if (OnAppCommand(GET_APPCOMMAND_LPARAM(lParam))) return TRUE;
+      break;
     case WM_CLOSE:
       RecordAndClose(window);
       return 0;

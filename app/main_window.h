@@ -3,6 +3,9 @@
 // every menu and accelerator command.
 #include <windows.h>
 
+#include <string>
+
+#include "app/reading_places.h"
 #include "app/window_geometry.h"
 #include "base/win_handles.h"
 
@@ -26,6 +29,9 @@ struct MainWindowState {
   UniqueFont listFont;
   UniqueBrush contentsBrush;
   CommandStates barStates;  // as last put on the menu-bar buttons
+  PlaceHistory history;     // back and forward in the open book (app/visited_places.h)
+  int shownRow = -1;        // the contents row the text pane shows
+  std::wstring openBook;    // the book whose place is kept when another one opens
 };
 MainWindowState& Main();
 
@@ -39,9 +45,5 @@ void UpdateMenuState();
 
 // Applies the current zoom level to the text pane.
 void ApplyZoom();
-
-// Called just before a jump (opening a Find all hit) leaves the place shown, so the
-// back/forward history can keep it. Does nothing until the history exists.
-void RecordHistoryPlace();
 
 }  // namespace tomelet

@@ -41,6 +41,27 @@ StoredSettings ReadKey(HKEY key) {
   return stored;
 }
 
+// Where the last books were left: a key of its own below ours, read at start and written
+// anew at the end (a damaged value is never read larger than a place can be).
+constexpr wchar_t kBookPlacesKey[] = L"Software\\Tomelet viewer\\Reading places";
+constexpr DWORD kLargestBookPlace = 8 + 2 * kMaxPathChars;
+
+BookPlaces ReadBookPlaces() {
+  std::vector<std::optional<StoredValue>> values;
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kBookPlacesKey, KEY_QUERY_VALUE))
+    for (std::size_t i = 0; i < BookPlaces::kLimit; ++i)
+      values.push_back(registry::Read(key.get(), BookPlaces::ValueName(i).c_str(), kLargestBookPlace));
+  return BookPlaces::FromValues(values);
+}
+
+void WriteBookPlaces() {
+  SHDeleteKeyW(HKEY_CURRENT_USER, kBookPlacesKey);
+  const std::vector<StoredValue> values = TheProgram().bookPlaces.ToValues();
+  UniqueKey key = values.empty() ? nullptr : registry::Create(HKEY_CURRENT_USER, kBookPlacesKey, KEY_WRITE);
+  for (std::size_t i = 0; key && i < values.size(); ++i)
+    registry::Write(key.get(), BookPlaces::ValueName(i).c_str(), REG_BINARY, values[i].bytes);
+}
+
 bool WriteKey() {
   const Program& program = TheProgram();
   UniqueKey key = registry::Create(HKEY_CURRENT_USER, kSettingsKey, KEY_WRITE);
@@ -60,6 +81,7 @@ bool WriteKey() {
   written &= registry::WriteDword(k, kLastChapterPosition, program.place.lastChapterPosition);
   written &= registry::Write(k, kWindows, REG_BINARY, std::vector<uint8_t>(record.begin(), record.end()));
   if (program.findAllPlace) written &= registry::Write(k, kFindAllWindow, REG_BINARY, PackPlace(*program.findAllPlace));
+  WriteBookPlaces();  // the books' places never keep the settings from counting as written
   return written;
 }
 
@@ -83,6 +105,7 @@ void LoadSettings() {
     loaded = SettingsFromKey(ReadKey(key.get()), w, h, language);
     const std::optional<StoredValue> findAll = registry::Read(key.get(), kFindAllWindow, kLargestValue);
     if (findAll && findAll->type == kRegBinary) program.findAllPlace = UnpackPlace(findAll->bytes);
+    program.bookPlaces = ReadBookPlaces();
   } else
     loaded = SettingsWithoutKey(w, h, language);
   program.settings = loaded.settings;

@@ -44,6 +44,12 @@ QuickSearch& State() {
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
+// A hit of a term that only grew by a key is the same jump, refined.
+void NoteJump(const std::u16string& before, const std::u16string& term) {
+  const bool grew = !before.empty() && term.size() > before.size() && term.starts_with(before);
+  if (!grew && State().host.beforeJump) State().host.beforeJump();
+}
+
 void SearchContents(HWND list, const std::u16string& typed) {
   const std::wstring term = Wide(typed);
   if (term.empty()) return;
@@ -78,13 +84,14 @@ bool FindInPane(HWND pane, const std::wstring& term, LONG from, CHARRANGE& found
   return true;
 }
 
-void SearchPane(HWND pane, const std::u16string& typed) {
+void SearchPane(HWND pane, const std::u16string& typed, const std::u16string& before) {
   const std::wstring term = Wide(CutTerm(typed, kTextPaneTermLimit));
   if (term.empty()) return;  // an empty term is found nowhere
   CHARRANGE selection{};
   SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
   CHARRANGE found{};
   if (!FindInPane(pane, term, selection.cpMax, found) && !FindInPane(pane, term, 0, found)) return;
+  NoteJump(before, typed);
   SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&found));
   SendMessageW(pane, EM_SCROLLCARET, 0, 0);
 }
@@ -114,7 +121,8 @@ LRESULT CALLBACK ContentsListProc(HWND list, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK TextPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
   QuickSearch& state = State();
   if (message == WM_CHAR && state.paneTerm) {
-    SearchPane(pane, state.paneTerm->Type(static_cast<char16_t>(wParam)));
+    const std::u16string before = state.paneTerm->term();
+    SearchPane(pane, state.paneTerm->Type(static_cast<char16_t>(wParam)), before);
     return 0;
   }
   if (message == WM_RBUTTONUP) ShowEditMenu(pane, lParam);

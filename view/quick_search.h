@@ -15,6 +15,7 @@ struct QuickSearchHost {
   HWND textPane = nullptr;
   int contentsListId = 0;       // control id of the list, for its selection-change command
   std::function<std::uint32_t()> ticks;  // milliseconds; the system tick count when empty
+  std::function<void()> beforeJump;      // a hit of a new term, or F3, is about to be shown
 };
 
 // Subclasses both controls and starts both terms empty.

@@ -277,6 +277,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         UpdateSearchButton(dialog);
       } else if (LOWORD(wParam) == IDOK) {
         ++walk->generation;  // this step replaces one still on its way
+        if (walk->host.searchStarts) walk->host.searchStarts();
         Step(*walk);
       } else if (LOWORD(wParam) == IDCANCEL) {
         Close(dialog, *walk);

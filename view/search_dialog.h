@@ -16,6 +16,7 @@ struct SearchHost {
   std::function<void(int row)> loadRow;      // shows a row's chapter and selects the row
   std::function<int()> rowCount;
   std::function<void(HWND dialog)> closed;   // the dialog is gone
+  std::function<void()> searchStarts;        // a press of Search again, before it moves
 };
 
 // Opens a new Search dialog; returns its handle (nullptr when it could not be made).

@@ -33,7 +33,7 @@ class SearchTest : public testing::Test {
   void UseTestClock(ViewerRun& viewer) {
     viewer.OnViewerThread([&] {
       const MainWindowState& m = Main();
-      InstallQuickSearch({m.window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, [this] { return clock_.load(); }});
+      InstallQuickSearch({m.window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, [this] { return clock_.load(); }, {}});
     });
   }
   // Keys typed after a pause (a new term) or not, or F3 (L"F3": the pane's term again);

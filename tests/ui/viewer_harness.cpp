@@ -128,23 +128,24 @@ void ViewerRun::Command(int id) {
   Settle();
 }
 
-void ViewerRun::Key(UINT virtualKey, bool control) {
-  const auto setControl = [this](bool down) {
-    OnViewerThread([down] {
+void ViewerRun::Key(UINT virtualKey, bool control, bool alt) {
+  const auto hold = [this](bool control, bool alt) {
+    OnViewerThread([control, alt] {
       BYTE state[256];
       GetKeyboardState(state);
-      state[VK_CONTROL] = state[VK_LCONTROL] = down ? 0x80 : 0;
+      state[VK_CONTROL] = state[VK_LCONTROL] = control ? 0x80 : 0;
+      state[VK_MENU] = state[VK_LMENU] = alt ? 0x80 : 0;
       SetKeyboardState(state);
     });
   };
-  setControl(control);
+  hold(control, alt);
   const HWND focus = Focus(), target = focus ? focus : window_;
-  const bool system = virtualKey == VK_F10;  // F10 arrives as a system key
-  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-  PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+  const bool system = virtualKey == VK_F10 || alt;  // F10 and Alt keys arrive as system keys
+  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC), context = alt ? 1u << 29 : 0;
+  PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1 | (scan << 16) | context);
+  PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey, 1 | (scan << 16) | context | (3u << 30));
   Settle();
-  if (control) setControl(false);
+  if (control || alt) hold(false, false);
 }
 
 HWND ViewerRun::Focus() {
@@ -205,22 +206,19 @@ void ViewerRun::Screenshot(const std::wstring& path) {
   RECT r{};
   GetWindowRect(window_, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return;
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return;
+  if (w <= 0 || h <= 0 || Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return;
   {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    Gdiplus::Bitmap image(bitmap, nullptr);
-    image.Save(path.c_str(), &kPngEncoder, nullptr);
-    DeleteObject(bitmap);
+    WindowDC screen(nullptr);
+    const HDC memory = CreateCompatibleDC(screen.get());
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    {
+      SelectionGuard select(memory, bitmap.get());
+      BitBlt(memory, 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
+    }
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    Gdiplus::Bitmap(bitmap.get(), nullptr).Save(path.c_str(), &kPngEncoder, nullptr);
   }
   Gdiplus::GdiplusShutdown(token);
 }
@@ -272,10 +270,7 @@ std::wstring WinPath(const std::string& utf8Path) {
 COLORREF ClientPixel(HWND window, int x, int y) {
   POINT p{x, y};
   ClientToScreen(window, &p);
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, p.x, p.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  return GetPixel(WindowDC(nullptr).get(), p.x, p.y);
 }
 
 int CountPixels(HWND window, const RECT& r, COLORREF colour) {

@@ -31,7 +31,8 @@ class ViewerRun {
   void Settle() { OnViewerThread([] {}); }
 
   void Command(int id);                   // a menu command, as WM_COMMAND
-  void Key(UINT virtualKey, bool control = false);  // key down and up at the focus window
+  // Key down and up at the focus window, with Ctrl or Alt held.
+  void Key(UINT virtualKey, bool control = false, bool alt = false);
   HWND Focus();                           // the viewer thread's focus window
 
   // Waits for the viewer to end (after Exit, close, or a failure) and gives the exit code.

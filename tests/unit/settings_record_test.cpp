@@ -1,6 +1,8 @@
 // The 76-byte settings record, its defaults and range rules, and how the values of the
-// settings key are read: which values count, the running mark, and damaged input.
+// settings key are read: which values count, the running mark, and damaged input; the
+// history of places in a book, and where the last books were left.
 #include "app/settings_record.h"
+#include "app/reading_places.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +149,53 @@ TEST(SettingsFromKey, AKeptKeyGivesBackEverythingTheRunningMarkAllowingAndDamage
   key.windows = Record(loaded.settings);
   EXPECT_EQ(SettingsFromKey(key, kW, kH, kEnglishUi).settings, loaded.settings);
 }
+
+ReadingPlace P(int row, int32_t firstChar = 0) { return {row, firstChar, firstChar, firstChar + 1}; }
+
+TEST(PlaceHistory, BoundedOncePerPlaceAndANewStepDropsTheForwardPart) {
+  PlaceHistory h;
+  for (int i = 0; i < 150; ++i) h.Visit(P(i, i * 7)), h.Visit(P(i, i * 7));  // the same place twice counts once
+  EXPECT_EQ(h.size(), PlaceHistory::kLimit);
+  ReadingPlace at = P(150);
+  while (std::optional<ReadingPlace> back = h.Back(at)) at = *back;
+  EXPECT_EQ(at, P(50, 50 * 7));  // the oldest were dropped; first visible character and selection come back
+  EXPECT_EQ(h.Forward(at), P(51, 51 * 7));
+  h.Visit(P(51, 51 * 7));
+  EXPECT_FALSE(h.CanGoForward());
+  EXPECT_EQ(h.Back(P(51, 51 * 7)), P(50, 50 * 7));  // a recorded place equal to the one shown is passed over
+}
+
+StoredValue Value(int32_t row, int32_t firstChar, const std::u16string& path) {
+  BookPlaces one;
+  one.Remember({path, row, firstChar});
+  return one.ToValues().at(0);
+}
+
+TEST(BookPlaces, NewestFirstBoundedAndDamagedValuesLeftOut) {
+  BookPlaces places;
+  for (int i = 0; i < 25; ++i) places.Remember({u"C:\\b" + std::u16string(1, char16_t(u'a' + i)) + u".tmk", i, i * 10});
+  places.Remember({u"C:\\BC.TMK", 99, 5});  // the same book in other letters moves to the front
+  ASSERT_EQ(places.places().size(), BookPlaces::kLimit);
+  EXPECT_EQ(places.places()[0], (BookPlace{u"C:\\BC.TMK", 99, 5}));
+  EXPECT_FALSE(places.Find(u"C:\\bd.tmk"));  // among the oldest: dropped
+  EXPECT_EQ(places.Find(u"c:\\BY.tmk").value_or(BookPlace{}).row, 24);
+
+  const std::vector<StoredValue> written = places.ToValues();
+  std::vector<std::optional<StoredValue>> values(written.begin(), written.end());
+  EXPECT_EQ(BookPlaces::FromValues(values).places(), places.places());  // as written, read back
+  const std::vector<uint8_t> b = Value(3, 4, u"x").bytes;
+  EXPECT_EQ(b, (std::vector<uint8_t>{3, 0, 0, 0, 4, 0, 0, 0, 'x', 0}));
+  // Every damaged or foreign value is left out, the rest stays in order.
+  const std::optional<StoredValue> damaged[] = {
+      std::nullopt, StoredValue{kRegSz, b}, StoredValue{kRegBinary, {3, 0, 0, 0, 4, 0, 0, 0}},  // no path
+      StoredValue{kRegBinary, {3, 0, 0, 0, 4, 0, 0, 0, 'x'}},  // half a character
+      Value(-1, 0, u"neg"), Value(0, INT32_MIN, u"neg"), Value(1, 1, std::u16string(260, u'a')),
+      Value(1, 1, std::u16string(u"a\0b", 3)), Value(1, 1, u"C:\\BC.tmk") /* older copy */};
+  values.insert(values.begin() + 1, std::begin(damaged), std::end(damaged));
+  EXPECT_EQ(BookPlaces::FromValues(values).places(), places.places());
+  EXPECT_EQ(BookPlaces::FromValues({Value(1, 1, std::u16string(259, u'a'))}).places().size(), 1u);
+}
+
 
 }  // namespace
 }  // namespace tomelet
