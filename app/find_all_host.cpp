@@ -5,6 +5,7 @@
 #include "app/book_view.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
+#include "app/visited_places.h"
 #include "base/wide.h"
 #include "book/name_rules.h"
 #include "book/pages.h"
