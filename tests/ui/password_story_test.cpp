@@ -57,7 +57,7 @@ TEST(PasswordStory, CancelWrongShownRightAndDontAskAgain) {
 // do) is refused like any wrong one: the next encrypted chapter asks again.
 TEST(PasswordStory, APasswordThatPassesTheOneByteCheckIsRefusedAndAskedForAgain) {
   const std::string book = std::string(TOMELET_TEST_BOOKS) + "/pkware.tmk";
-  const std::wstring wrong = Utf8ToWide(FalseCheckPassword(ReadFileBytes(book), "01 One.rtf", "secret"));
+  const std::wstring wrong = Utf8ToWide(FalseCheckPassword(ReadFileBytes(WideToUtf8(WinPath(book))), "01 One.rtf", "secret"));
   ViewerRun viewer(WinPath(book));
   const struct { int command; const wchar_t *password, *shows; } steps[] = {
       {0, wrong.c_str(), L"Could not open chapter.\r(\"Wrong password provided\")"},

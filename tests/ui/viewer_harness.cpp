@@ -261,7 +261,8 @@ std::wstring PaneText(HWND pane) {
 }
 
 std::wstring WinPath(const std::string& utf8Path) {
-  std::wstring path = Utf8ToWide(utf8Path);
+  // A build folder's path ("/work/...") lies on Wine's drive Z:, whatever the current drive.
+  std::wstring path = (utf8Path.starts_with('/') ? L"Z:" : L"") + Utf8ToWide(utf8Path);
   for (wchar_t& c : path)
     if (c == L'/') c = L'\\';
   return path;
