@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "base/win_handles.h"
 #include "tests/support/book_writer.h"
 #include "tests/ui/viewer_harness.h"
 
@@ -25,18 +26,18 @@ namespace {
 double MedianStart(std::wstring commandLine, const std::function<HWND()>& shown, int runs) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     const auto start = std::chrono::steady_clock::now();
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
       return -1;
+    const UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
     HWND window = nullptr;
     while (!(window = shown()) && WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {}
     times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     if (window) PostMessageW(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
     if (!window) return -1;
   }
   std::sort(times.begin(), times.end());

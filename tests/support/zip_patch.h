@@ -50,10 +50,6 @@ inline void SetAesVersion(std::string& zip, const EntryHeaders& at, char version
   for (std::size_t header : {at.local, at.central}) zip.at(zip.find("\x01\x99\x07\x00", header) + 4) = version;
 }
 
-}  // namespace tomelet::test
-
-namespace tomelet::test {
-
 // A password other than `right` that passes the one-byte check of the entry's traditional
 // PKWARE header (its last decrypted byte equals the high byte of the CRC or of the DOS
 // time; libzip takes either), found by trying "w0", "w1", ...

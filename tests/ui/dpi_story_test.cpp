@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "base/dpi_scale.h"
+#include "base/system_library.h"
 #include "base/window_dpi.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
@@ -13,19 +14,15 @@
 namespace tomelet::test {
 namespace {
 
-template <typename Function>
-Function Find(const wchar_t* dll, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(dll), name)));
-}
-
 TEST(DpiStory, ManifestRowsIconsSplitterAndDialogsFollowTheDpi) {
   // Common controls 6: the copy of the 6.0 side-by-side assembly (Wine 8's copy reports
   // 5.81 from DllGetVersion, Windows' 6.x). Awareness per monitor (Wine 8 gives V1 for V2).
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
   EXPECT_TRUE(StrStrIW(path, L"common-controls_6595b64144ccf1df_6.")) << path;
-  const auto context = Find<DPI_AWARENESS_CONTEXT(WINAPI*)()>(L"user32.dll", "GetThreadDpiAwarenessContext");
-  const auto awareness = Find<int(WINAPI*)(DPI_AWARENESS_CONTEXT)>(L"user32.dll", "GetAwarenessFromDpiAwarenessContext");
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  const auto context = SystemFunction<DPI_AWARENESS_CONTEXT(WINAPI*)()>(user32, "GetThreadDpiAwarenessContext");
+  const auto awareness = SystemFunction<int(WINAPI*)(DPI_AWARENESS_CONTEXT)>(user32, "GetAwarenessFromDpiAwarenessContext");
   EXPECT_EQ(awareness(context()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
 
   TempDir dir;

@@ -5,7 +5,6 @@
 #include <richedit.h>
 
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 

@@ -61,10 +61,9 @@ TEST(SettingsRecord, DefaultsComeFromTheScreenAndStoredValuesAreBroughtIntoRange
       // Every boundary of the range checks.
       {&W::zoomLevel, 0, 20}, {&W::zoomLevel, 1, 1}, {&W::zoomLevel, 51, 20}, {&W::contentsWidth, 2, 2},
       {&W::windowLeft, 0, 0}, {&W::windowLeft, -1, 0}, {&W::windowLeft, kW - 20, kW - 20}, {&W::windowLeft, kW - 19, kW - 20},
-      {&W::windowTop, 0, 0}, {&W::windowTop, kH - 20, kH - 20}, {&W::windowTop, kH - 19, kH - 20},
+      {&W::windowTop, 0, 0}, {&W::windowTop, kH - 20, kH - 20}, {&W::windowTop, kH - 19, kH - 20}, {&W::showState, 0, 1},
       {&W::windowWidth, 99, 100}, {&W::windowWidth, 100, 100}, {&W::windowWidth, kW, kW}, {&W::windowWidth, kW + 1, kW},
       {&W::windowHeight, 99, 100}, {&W::windowHeight, 100, 100}, {&W::windowHeight, kH, kH}, {&W::windowHeight, kH + 1, kH},
-      {&W::showState, 1, 1}, {&W::showState, 0, 1},
       {&W::helpTab, 4, 4}, {&W::helpLeft, -5, -5}, {&W::helpWidth, 0, 0}, {&W::helpHeight, 10, 10},
       {&W::helpScrollY, -100, -100}, {&W::helpTopChar, -1, -1}, {&W::helpShowState, 77, 77},
   };
