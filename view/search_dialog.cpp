@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -264,10 +265,12 @@ void Close(HWND dialog, SearchWalk& walk) {
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
-      auto* walk = new SearchWalk;
+      // The dialog owns its walk until WM_NCDESTROY.
+      auto walk = std::make_unique<SearchWalk>();
       walk->host = *reinterpret_cast<const SearchHost*>(lParam);
-      SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(walk));
-      OnInitDialog(dialog, *walk);
+      SearchWalk& held = *walk;
+      SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(walk.release()));
+      OnInitDialog(dialog, held);
       return TRUE;
     }
     case WM_COMMAND: {
@@ -298,9 +301,8 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
     case WM_NCDESTROY:
       // Closed by Cancel, or destroyed with the main window.
-      if (SearchWalk* walk = WalkOf(dialog)) {
+      if (const std::unique_ptr<SearchWalk> walk{WalkOf(dialog)}) {
         if (walk->host.closed) walk->host.closed(dialog);
-        delete walk;
         SetWindowLongPtrW(dialog, DWLP_USER, 0);
       }
       return FALSE;
