@@ -104,13 +104,15 @@ int main() {
     ViewerRun viewer(WinPath(MakeBook(dir, kChapters, paragraphs)));
     const HWND list = viewer.contents();
 
-    // The loader alone, chapter after chapter.
+    // The loader alone, chapter after chapter (in pieces: a task on the viewer's thread
+    // must end within the harness's wait).
     Clock::duration loading{};
-    viewer.OnViewerThread([&] {
-      const auto start = Clock::now();
-      for (int row = 0; row < kChapters; ++row) LoadChapter(row);
-      loading = Clock::now() - start;
-    });
+    for (int first = 0; first < kChapters; first += 100)
+      viewer.OnViewerThread([&] {
+        const auto start = Clock::now();
+        for (int row = first; row < std::min(first + 100, kChapters); ++row) LoadChapter(row);
+        loading += Clock::now() - start;
+      });
 
     // The walk: Search whole book from top, for a term that is in no chapter.
     viewer.Command(CMD_SEARCH);
