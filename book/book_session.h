@@ -5,6 +5,7 @@
 // and check" are written once.
 #include <zip.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +35,7 @@ struct BookSession {
   bool firstLoadDone = false;  // the first chapter load of the run has happened
   std::vector<ChapterEntry> chapters;  // the chapter table of the last successful opening
   std::vector<ContentsRow> rows;       // what the contents list shows, in the same order
+  IndexReading index;                  // how much of its index file was read
 };
 
 // Longest password kept, in bytes of the ANSI code page.
@@ -47,13 +49,17 @@ OpenStatus OpenBookFile(BookSession& session, const std::wstring& path, bool ger
 
 // The one password rule: an encrypted entry while no password is held and the user has
 // not asked to stop being asked brings up the dialog; the password typed becomes the
-// book's default password. It is held only when the entry it was typed for reads whole
-// with it: a wrong password can pass the opening's one-byte check and then fail with a
+// book's default password. It is held only when the entry it was typed for reads with
+// it (at most `checkBytes` of it, and no more than the show rule admits): a wrong password can pass the opening's one-byte check and then fail with a
 // checksum or inflate error, so such a failure refuses it (true is returned, and the
 // next encrypted entry asks again). When its ANSI form is refused and it has characters
 // beyond ASCII, its UTF-8 form (what many ZIP tools write) is tried once; the form that
 // reads the entry is kept.
-bool AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask);
+bool AskPasswordIfNeeded(BookSession& session, zip_uint64_t entry, const EntryInfo& info, const PasswordAsker& ask,
+                         zip_uint64_t checkBytes = UINT64_MAX);
+
+// How much of an attachment is read to check a password typed for it.
+inline constexpr zip_uint64_t kAttachmentCheckBytes = zip_uint64_t{64} << 10;
 
 // How much of an entry ReadChapterEntry takes: all of it, all of it when the show rule
 // lets it be shown (NotShown otherwise), or nothing.

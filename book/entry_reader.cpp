@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace tomelet {
 namespace {
@@ -15,6 +16,43 @@ EntryStatus Fail(EntryStatus status, std::string& bytes, std::string& errorText,
   std::string().swap(bytes);
   errorText = std::move(text);
   return status;
+}
+
+// Reads on from `done` bytes read, to at most `most`, handing each piece to `take`; then
+// checks the end when the entry ends within `most`.
+template <typename Take>
+EntryStatus ReadPieces(zip_file_t* file, zip_uint64_t size, zip_uint64_t most, char* buffer, std::size_t bufferSize,
+                       bool& complete, std::string& errorText, Take take) {
+  complete = false;
+  errorText.clear();
+  if (!file) {
+    errorText = LibzipText(ZIP_ER_INVAL);
+    return EntryStatus::CannotRead;
+  }
+  const zip_uint64_t wanted = std::min(size, most);
+  zip_uint64_t done = 0;
+  while (done < wanted) {
+    const auto step = static_cast<std::size_t>(std::min<zip_uint64_t>(wanted - done, bufferSize));
+    const zip_int64_t got = zip_fread(file, buffer, step);
+    if (got < 0) {
+      errorText = zip_file_strerror(file);
+      return EntryStatus::CannotRead;
+    }
+    if (got == 0) {
+      errorText = LibzipText(ZIP_ER_EOF);
+      return EntryStatus::CannotRead;
+    }
+    take(buffer, static_cast<std::size_t>(got));
+    done += static_cast<zip_uint64_t>(got);
+  }
+  if (done < size) return EntryStatus::Ok;  // stopped before the end: nothing more to tell
+  char extra = 0;  // the checksum is checked when the end is reached
+  const zip_int64_t more = zip_fread(file, &extra, 1);
+  if (more < 0) errorText = zip_file_strerror(file);
+  else if (more > 0) errorText = LibzipText(ZIP_ER_INCONS);
+  if (more != 0) return EntryStatus::CannotRead;
+  complete = true;
+  return EntryStatus::Ok;
 }
 
 }  // namespace
@@ -91,6 +129,34 @@ EntryStatus ReadOpenedEntry(zip_file_t* file, zip_uint64_t size, std::string& by
   if (more < 0) return Fail(EntryStatus::CannotRead, bytes, errorText, zip_file_strerror(file));
   if (more > 0) return Fail(EntryStatus::CannotRead, bytes, errorText, LibzipText(ZIP_ER_INCONS));
   return EntryStatus::Ok;
+}
+
+EntryStatus ReadOpenedEntryStart(zip_file_t* file, zip_uint64_t size, zip_uint64_t most, std::string& bytes,
+                                 bool& complete, std::string& errorText) {
+  bytes.clear();
+  try {
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<zip_uint64_t>(kReadStep, std::max<zip_uint64_t>(most, 1))));
+    const EntryStatus status = ReadPieces(file, size, most, buffer.data(), buffer.size(), complete, errorText,
+                                          [&bytes](const char* data, std::size_t n) { bytes.append(data, n); });
+    if (status != EntryStatus::Ok) std::string().swap(bytes);
+    return status;
+  } catch (const std::bad_alloc&) {
+    complete = false;
+    return Fail(EntryStatus::TooLarge, bytes, errorText, LibzipText(ZIP_ER_MEMORY));
+  }
+}
+
+EntryStatus DrainOpenedEntry(zip_file_t* file, zip_uint64_t size, zip_uint64_t most, bool& complete,
+                             std::string& errorText) {
+  complete = false;
+  try {
+    std::vector<char> buffer(std::size_t{64} << 10);
+    return ReadPieces(file, size, most, buffer.data(), buffer.size(), complete, errorText,
+                      [](const char*, std::size_t) {});
+  } catch (const std::bad_alloc&) {
+    errorText = LibzipText(ZIP_ER_MEMORY);
+    return EntryStatus::TooLarge;
+  }
 }
 
 EntryData ReadEntry(zip_t* archive, zip_uint64_t entry, const BeforeOpenHook& beforeOpen, zip_uint64_t limit) {

@@ -47,6 +47,16 @@ EntryStatus OpenEntry(zip_t* archive, zip_uint64_t entry, ZipFilePtr& file, std:
 EntryStatus ReadOpenedEntry(zip_file_t* file, zip_uint64_t size, std::string& bytes, std::string& errorText,
                             zip_uint64_t limit = DefaultEntrySizeLimit());
 
+// Reads at most `most` bytes of an opened entry from its start into `bytes` (less when the
+// entry ends first). When the entry ends within them, the declared `size` and the
+// checksum are checked as ReadOpenedEntry does; `complete` tells whether it did.
+EntryStatus ReadOpenedEntryStart(zip_file_t* file, zip_uint64_t size, zip_uint64_t most, std::string& bytes,
+                                 bool& complete, std::string& errorText);
+
+// The same without keeping the data: it goes through a small buffer.
+EntryStatus DrainOpenedEntry(zip_file_t* file, zip_uint64_t size, zip_uint64_t most, bool& complete,
+                             std::string& errorText);
+
 // Runs after the entry's information is known and just before it is opened (where the
 // program asks for a password).
 using BeforeOpenHook = std::function<void(zip_uint64_t entry, const EntryInfo& info)>;
