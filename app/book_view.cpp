@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include "app/app_texts.h"
+#include "app/book_path.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
 #include "app/visited_places.h"
@@ -72,7 +73,7 @@ void RestoreReadingPlace() {
   }
   session.firstLoadDone = true;
   RememberedPlace& place = TheProgram().place;
-  if (session.bookPath == place.lastArchiveFile) {
+  if (SameBookPath(session.bookPath, place.lastArchiveFile)) {
     place.lastArchiveFile.clear();
     SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(place.lastChapterPosition), place.lastChapterPosition);
     place.lastChapterPosition = 0;
@@ -81,12 +82,14 @@ void RestoreReadingPlace() {
 
 }  // namespace
 
-OpenStatus OpenBook(HWND owner, const std::wstring& path) {
+OpenStatus OpenBook(HWND owner, const std::wstring& typedPath) {
   MainWindowState& m = Main();
   BookSession& session = Session();
   const WaitCursor wait;
+  const std::wstring path = WholeBookPath(typedPath);
+  session.bookPath = path;
   FindAllBookChanged(m.findAllWindow);  // its hits belong to the book that goes
-  const bool reopened = LeaveBook() == path;  // opened again: the remembered row number, as ever
+  const bool reopened = SameBookPath(LeaveBook(), path);  // opened again: the remembered row number, as ever
   SetWindowTextW(m.textPane, L"");
   SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
   const OpenStatus status = OpenBookFile(session, path, IsGerman(), PasswordDialog());
@@ -106,6 +109,11 @@ OpenStatus OpenBook(HWND owner, const std::wstring& path) {
   const LRESULT selected = SendMessageW(m.contentsList, LB_GETCURSEL, 0, 0);
   LoadChapter(selected == LB_ERR ? -1 : static_cast<int>(selected));
   EnterBook(path, kept);
+  if (session.index.cut) {
+    std::wstring text = Pick(texts::kIndexCut);
+    text.replace(text.find(L"%1"), 2, Utf8ToWide(GroupedNumber(session.index.linesRead, IsGerman())));
+    ShowMessage(owner, text, MB_OK | MB_ICONINFORMATION);
+  }
   return OpenStatus::Opened;
 }
 

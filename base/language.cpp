@@ -9,4 +9,10 @@ void BindLanguageId(const std::int32_t* languageId) { boundLanguageId = language
 
 bool IsGerman() { return boundLanguageId && IsGermanLanguage(*boundLanguageId); }
 
+std::string GroupedNumber(std::uint64_t value, bool german) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, german ? '.' : ',');
+  return digits;
+}
+
 }  // namespace tomelet

@@ -3,6 +3,7 @@
 // value English. Each module keeps its English/German texts as pairs in one place and
 // picks them with Pick().
 #include <cstdint>
+#include <string>
 
 namespace tomelet {
 
@@ -23,6 +24,10 @@ template <class Char>
 constexpr const Char* Pick(const BasicTextPair<Char>& text, bool german) {
   return german ? text.german : text.english;
 }
+
+// A number with its thousands grouped as the language writes them: "52,428,800" or
+// "52.428.800".
+std::string GroupedNumber(std::uint64_t value, bool german);
 
 // The program's LanguageId lives in its settings record; the record's field is bound
 // here once at start, so that every layer reads the one value. Unbound: English.

@@ -40,17 +40,10 @@ Page MessageWithDetail(const TextPair8& text, bool german, const std::string& de
   return {Page::Form::Message, std::string(Pick(text, german)) + "\r\n(\"" + detail + "\")", false};
 }
 
-// "52,428,800" or "52.428.800".
-std::string Grouped(std::uint64_t value, bool german) {
-  std::string digits = std::to_string(value);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, german ? '.' : ',');
-  return digits;
-}
-
 Page NotShownPage(const EntryInfo& info, bool german) {
   std::string text = Pick(kChapterNotShown, german);
-  text.replace(text.find("%2"), 2, Grouped(info.compressedSize, german));
-  text.replace(text.find("%1"), 2, Grouped(info.size, german));
+  text.replace(text.find("%2"), 2, GroupedNumber(info.compressedSize, german));
+  text.replace(text.find("%1"), 2, GroupedNumber(info.size, german));
   return {Page::Form::Message, std::move(text), false};
 }
 
@@ -75,7 +68,7 @@ Page BuildPage(ChapterEntryData entry, bool german, const PictureConverter& toRt
   if (entry.status != EntryStatus::Ok || !entry.chapter) return FailurePage(entry, german);
   switch (PageKindOf(entry.chapter->sourceName)) {
     case EntryKind::Chapter:
-      if (entry.bytes.starts_with("{\\rtf") && RtfGroupDepth(entry.bytes) > kMaxRtfDepth) {
+      if (RtfTooDeep(entry.bytes)) {
         std::string text = Pick(kChapterTooDeep, german);
         text.replace(text.find("%1"), 2, std::to_string(kMaxRtfDepth));
         return {Page::Form::Message, std::move(text), false};

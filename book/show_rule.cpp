@@ -25,4 +25,14 @@ std::size_t RtfGroupDepth(std::string_view rtf, std::size_t stopAbove) {
   return deepest;
 }
 
+bool LooksLikeRtf(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  const std::size_t start = bytes.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos) return false;
+  bytes.remove_prefix(start);
+  return bytes.starts_with("{\\rtf") || bytes.starts_with("{\\urtf");
+}
+
+bool RtfTooDeep(std::string_view bytes) { return LooksLikeRtf(bytes) && RtfGroupDepth(bytes) > kMaxRtfDepth; }
+
 }  // namespace tomelet

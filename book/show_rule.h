@@ -33,6 +33,14 @@ inline constexpr std::size_t kMaxRtfDepth = 32;
 // the data of \bin do not count.
 std::size_t RtfGroupDepth(std::string_view rtf, std::size_t stopAbove = kMaxRtfDepth);
 
+// Whether a chapter's bytes may be read as RTF by a rich-edit control: "{\rtf" or
+// "{\urtf", after a UTF-8 byte-order mark and blanks, if any (taken wider than the
+// controls do: a chapter judged RTF here is only checked for its depth).
+bool LooksLikeRtf(std::string_view bytes);
+
+// Whether the chapter is RTF nested deeper than kMaxRtfDepth.
+bool RtfTooDeep(std::string_view bytes);
+
 constexpr ShowVerdict JudgeShowing(std::uint64_t size, std::uint64_t compressedSize) {
   if (size > kMaxShownBytes) return ShowVerdict::TooLarge;
   if (size > kAlwaysShownBytes && size / kMaxShownRatio > compressedSize) return ShowVerdict::TooCompressed;

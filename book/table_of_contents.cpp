@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "book/index_file.h"
 #include "book/name_rules.h"
+#include "book/show_rule.h"
 
 namespace tomelet {
 namespace {
@@ -51,23 +52,58 @@ std::vector<ChapterEntry> SortedEntryNames(zip_t* archive) {
   return chapters;
 }
 
+// The index file's bytes: whole, or, when the show rule refuses it (an index packed like
+// a bomb), its first kAlwaysShownBytes.
+EntryData ReadIndexBytes(zip_t* archive, zip_uint64_t indexEntry, const BeforeOpenHook& beforeOpen,
+                         zip_uint64_t limit, bool& cut) {
+  EntryData index;
+  index.status = StatEntry(archive, indexEntry, index.info);
+  if (index.status != EntryStatus::Ok) return index;
+  if (JudgeShowing(index.info.size, index.info.compressedSize) == ShowVerdict::Show)
+    return ReadEntry(archive, indexEntry, beforeOpen, limit);
+  if (beforeOpen) beforeOpen(indexEntry, index.info);
+  ZipFilePtr file;
+  index.status = OpenEntry(archive, indexEntry, file, index.errorText);
+  if (index.status != EntryStatus::Ok) return index;
+  bool complete = false;
+  index.status = ReadOpenedEntryStart(file.get(), index.info.size, kAlwaysShownBytes, index.bytes, complete,
+                                      index.errorText);
+  if (index.status == EntryStatus::Ok && !complete) {
+    // The last line read is kept when its token is whole (it names the entry it names in
+    // the file); its title may be cut.
+    cut = true;
+    const std::size_t lineEnd = index.bytes.find_last_of("\r\n");
+    const std::size_t lastLine = lineEnd == std::string::npos ? 0 : lineEnd + 1;
+    if (IndexLineToken(std::string_view(index.bytes).substr(lastLine)).empty()) index.bytes.resize(lastLine);
+  }
+  return index;
+}
+
 std::vector<ChapterEntry> IndexedLines(zip_t* archive, zip_uint64_t indexEntry, const BeforeOpenHook& beforeOpen,
-                                       zip_uint64_t limit) {
+                                       zip_uint64_t limit, IndexReading& reading) {
   std::vector<ChapterEntry> chapters;
   std::string text;
   {
-    EntryData index = ReadEntry(archive, indexEntry, beforeOpen, limit);
+    EntryData index = ReadIndexBytes(archive, indexEntry, beforeOpen, limit, reading.cut);
     if (index.status != EntryStatus::Ok) return chapters;
     text = DecodeIndexText(index.bytes);
   }
   std::string token;
-  for (std::string_view line : SplitIndexLines(text)) {
+  const std::vector<std::string_view> lines = SplitIndexLines(text);
+  reading.linesRead = lines.size();
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const std::string_view line = lines[n];
     const std::string_view t = IndexLineToken(line);
     // Entry names hold no NUL, and a token cut at one would name the wrong entry.
     if (t.empty() || t.find('\0') != std::string_view::npos) continue;
     token.assign(t);
     const zip_int64_t entry = zip_name_locate(archive, token.c_str(), 0);
     if (entry < 0 || entry > INT_MAX) continue;
+    if (chapters.size() == kMaxIndexRows) {  // the rest is left out
+      reading.cut = true;
+      reading.linesRead = n;
+      break;
+    }
     chapters.push_back({std::string(line), static_cast<int>(entry)});
   }
   return chapters;
@@ -96,13 +132,16 @@ zip_int64_t LocateIndexFile(zip_t* archive) {
 }
 
 std::vector<ChapterEntry> BuildChapterTable(zip_t* archive, const BeforeOpenHook& beforeOpen, bool* hasIndexFile,
-                                            zip_uint64_t indexLimit) {
+                                            zip_uint64_t indexLimit, IndexReading* reading) {
+  IndexReading ignored;
+  IndexReading& read = reading ? *reading : ignored;
+  read = {};
   if (hasIndexFile) *hasIndexFile = false;
   if (!archive) return {};
   const zip_int64_t index = LocateIndexFile(archive);
   if (hasIndexFile) *hasIndexFile = index >= 0;
   try {
-    return index >= 0 ? IndexedLines(archive, static_cast<zip_uint64_t>(index), beforeOpen, indexLimit)
+    return index >= 0 ? IndexedLines(archive, static_cast<zip_uint64_t>(index), beforeOpen, indexLimit, read)
                       : SortedEntryNames(archive);
   } catch (const std::bad_alloc&) {
     return {};
@@ -126,7 +165,7 @@ std::vector<ContentsRow> BuildContentsRows(const std::vector<ChapterEntry>& chap
 TableOfContents BuildTableOfContents(zip_t* archive, bool german, const BeforeOpenHook& beforeOpen,
                                      zip_uint64_t indexLimit) {
   TableOfContents toc;
-  toc.chapters = BuildChapterTable(archive, beforeOpen, &toc.hasIndexFile, indexLimit);
+  toc.chapters = BuildChapterTable(archive, beforeOpen, &toc.hasIndexFile, indexLimit, &toc.index);
   toc.rows = BuildContentsRows(toc.chapters, german);
   return toc;
 }

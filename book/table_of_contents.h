@@ -4,6 +4,7 @@
 // list shows, each pointing at a chapter-table row).
 #include <zip.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,21 @@ struct ContentsRow {
   int chapterRow = -1;      // row of the chapter table
 };
 
+// The most rows an index file gives: a window lists this many in about two seconds under
+// Wine (bench/windows/window_list_bench). Real books have far fewer.
+inline constexpr std::size_t kMaxIndexRows = 400000;
+
+// How much of the index file was read. An index the show rule refuses (packed like a
+// bomb) is read only as far as the rule admits (a line cut there is kept when its token
+// is whole); the lines after the kMaxIndexRows-th that names an entry are left out.
+struct IndexReading {
+  bool cut = false;           // the rest of the file was left out
+  std::size_t linesRead = 0;  // non-empty lines taken into account
+};
+
 struct TableOfContents {
   bool hasIndexFile = false;  // the rows follow the index file, not the sorted entry names
+  IndexReading index;
   std::vector<ChapterEntry> chapters;
   std::vector<ContentsRow> rows;
 };
@@ -53,10 +67,11 @@ zip_int64_t LocateIndexFile(zip_t* archive);
 // archive order). With one: every index line whose token is the exact name of an entry,
 // in file order. The index file is read through ReadEntry with `beforeOpen` and
 // `indexLimit`; when it cannot be read the table is empty. `hasIndexFile` (when given)
-// tells which case it was.
+// tells which case it was, `reading` how much of the index was read.
 std::vector<ChapterEntry> BuildChapterTable(zip_t* archive, const BeforeOpenHook& beforeOpen = {},
                                             bool* hasIndexFile = nullptr,
-                                            zip_uint64_t indexLimit = DefaultEntrySizeLimit());
+                                            zip_uint64_t indexLimit = DefaultEntrySizeLimit(),
+                                            IndexReading* reading = nullptr);
 
 // The contents rows of a chapter table, in its order; names that are not listed give no
 // row. `german` chooses the title of the book-information row.

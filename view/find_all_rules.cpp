@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/language.h"
+
 namespace tomelet {
 namespace {
 
@@ -52,15 +54,6 @@ bool SplitsPair(std::u16string_view text, std::size_t pos) {
 
 bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f' || c == 0x2028 || c == 0x2029; }
 
-std::string Grouped(std::size_t n, bool german) {
-  const std::string digits = std::to_string(n);
-  std::string grouped;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += german ? '.' : ',';
-    grouped += digits[i];
-  }
-  return grouped;
-}
 
 }  // namespace
 
@@ -71,9 +64,10 @@ bool IsWordCharacter(char32_t c) {
   return after == std::begin(kPartingCharacters) || c > std::prev(after)->last;
 }
 
-std::vector<std::size_t> FindHits(std::u16string_view text, std::u16string_view term, bool wholeWords) {
+std::vector<std::size_t> FindHits(std::u16string_view text, std::u16string_view term, bool wholeWords,
+                                  std::size_t most) {
   std::vector<std::size_t> hits;
-  if (term.empty()) return hits;
+  if (term.empty() || most == 0) return hits;
   // A hit that would split a word is none: a word character on both sides of either end.
   const auto joins = [text](std::size_t pos) {
     return IsWordCharacter(CharacterBefore(text, pos)) && IsWordCharacter(CharacterAt(text, pos));
@@ -83,6 +77,7 @@ std::vector<std::size_t> FindHits(std::u16string_view text, std::u16string_view 
     if (SplitsPair(text, at) || SplitsPair(text, end)) continue;
     if (wholeWords && (joins(at) || joins(end))) continue;
     hits.push_back(at);
+    if (hits.size() == most) break;
     at = end - 1;  // the next hit starts after this one
   }
   return hits;
@@ -115,22 +110,43 @@ ContextLine ContextAround(std::u16string_view text, std::size_t hitStart, std::s
   return line;
 }
 
+namespace {
+
+// "1 chapter", "3 chapters" / "1 Kapitel".
+std::string Chapters(std::size_t n, bool german) {
+  return GroupedNumber(n, german) + (german ? " Kapitel" : n == 1 ? " chapter" : " chapters");
+}
+
+}  // namespace
+
 std::string StatusLine(const WalkCounts& counts, bool german) {
-  const std::string searched = Grouped(counts.searched, german), total = Grouped(counts.total, german),
-                    hits = Grouped(counts.hits, german), unreadable = Grouped(counts.unreadable, german);
+  const std::string searched = GroupedNumber(counts.searched, german), hits = GroupedNumber(counts.hits, german);
   std::string line;
   if (german) {
-    line = searched + " von " + total + (counts.total == 1 ? " Kapitel" : " Kapiteln") + " durchsucht, " + hits +
-           " Treffer";
-    if (counts.unreadable > 0)
-      line += "; " + unreadable + (counts.unreadable == 1 ? " Kapitel konnte" : " Kapitel konnten") +
-              " nicht durchsucht werden";
+    line = searched + " von " + GroupedNumber(counts.total, german) + (counts.total == 1 ? " Kapitel" : " Kapiteln") +
+           " durchsucht, " + hits + " Treffer";
   } else {
-    line = "Searched " + searched + " of " + total + (counts.total == 1 ? " chapter, " : " chapters, ") + hits +
+    line = "Searched " + searched + " of " + Chapters(counts.total, false) + ", " + hits +
            (counts.hits == 1 ? " hit" : " hits");
-    if (counts.unreadable > 0)
-      line += "; " + unreadable + (counts.unreadable == 1 ? " chapter" : " chapters") + " could not be searched";
   }
+  // The chapters passed by, and why.
+  std::vector<std::string> passed;
+  if (counts.tooLarge > 0)
+    passed.push_back(Chapters(counts.tooLarge, german) + (german ? " zu gro\xc3\x9f zum Anzeigen" : " too large to be shown"));
+  if (counts.tooDeep > 0)
+    passed.push_back(Chapters(counts.tooDeep, german) + (german ? " zu tief verschachtelt" : " nested too deeply"));
+  if (counts.unreadable > 0)
+    passed.push_back(Chapters(counts.unreadable, german) +
+                     (german ? (counts.unreadable == 1 ? " konnte nicht durchsucht werden" : " konnten nicht durchsucht werden")
+                             : " could not be searched"));
+  for (std::size_t i = 0; i < passed.size(); ++i) line += (i == 0 ? "; " : ", ") + passed[i];
+  if (!passed.empty() && !counts.firstPassedBy.empty())
+    line += german ? " (das erste: \xe2\x80\x9e" + counts.firstPassedBy + "\xe2\x80\x9c)"
+                   : " (the first: \"" + counts.firstPassedBy + "\")";
+  if (counts.hitLimitReached)
+    line += german ? "; angehalten bei " + GroupedNumber(kMaxHits, true) + " Treffern"
+                   : "; stopped at " + GroupedNumber(kMaxHits, false) + " hits";
+  if (counts.outOfMemory) line += german ? "; angehalten: zu wenig Speicher" : "; stopped: not enough memory";
   return line;
 }
 

@@ -58,6 +58,19 @@ std::vector<std::string> WriteBadBooks(const std::string& dir, const std::vector
          };
          Write(p, BookWriter().Add("01 Deep.rtf", nested(100000, "deep")).Add("02 Limit.rtf", nested(32, "limit")));
        }},
+      {"urtf-deep", [](const std::string& p) {
+         Write(p, BookWriter().Add("01 Deep.rtf", " {\\urtf1 " + std::string(99999, '{') + "deep" + std::string(100000, '}')));
+       }},
+      {"index-bomb", [](const std::string& p) {  // 20 million lines naming one chapter
+         std::string index;
+         for (int i = 0; i < 20000000; ++i) index += "1 a.rtf\n";
+         Write(p, BookWriter().Add("#INDEX.TXT", index).Add("1", Rtf("one")));
+       }},
+      {"dense", [](const std::string& p) {  // every other character a hit
+         std::string text;
+         for (std::size_t i = 0; i < kDenseHits; ++i) text += "e ";
+         Write(p, BookWriter().Add("01 Dense.rtf", Rtf(text)).Add("02 After.rtf", Rtf("e")));
+       }},
   };
   std::vector<std::string> written;
   for (const auto& [key, write] : books) {

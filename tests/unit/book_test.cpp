@@ -391,6 +391,9 @@ TEST_F(BookTest, DamagedHugeAndHostileBooksGiveTheirMessage) {
       {"long-index", 1, 0, EntryStatus::Ok, "Binary Attachemnt"},  // the line has no extension
       {"names", 5, 0, EntryStatus::Ok, ""},
       {"deep", 2, 0, EntryStatus::Ok, "nested too deeply to be shown: more than 32 levels"},
+      {"urtf-deep", 1, 0, EntryStatus::Ok, "nested too deeply to be shown"},
+      {"index-bomb", kMaxIndexRows, 0, EntryStatus::Ok, "one"},  // the rest of the index is left out
+      {"dense", 2, 0, EntryStatus::Ok, "e e e"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.book);
@@ -410,6 +413,18 @@ TEST_F(BookTest, DamagedHugeAndHostileBooksGiveTheirMessage) {
     }
     StringSink sink;
     EXPECT_NE(WriteKeyNote(sink, session_, "n", nodes, Asker(), {}).state, ExportState::WriteFailed);
+    // Index files read in part say how far.
+    const std::string book = c.book;
+    EXPECT_EQ(session_.index.cut, book == "index-bomb" || book == "long-index");
+    EXPECT_EQ(session_.index.linesRead, book == "index-bomb" ? kMaxIndexRows : book == "long-index" ? 1 : 0);
+  }
+  // Encrypted bombs: the password typed is checked and held without the chapter inflated.
+  for (const char* name : {"pkware-bomb.tmk", "7z-aes-bomb.tmk"}) {
+    SCOPED_TRACE(name);
+    Answers({PasswordAnswer{"secret"}});
+    ASSERT_EQ(OpenPath(BuiltBook(name)), OpenStatus::Opened);
+    ExpectRead(0, EntryStatus::NotShown, 1);
+    EXPECT_EQ(session_.password, "secret");
   }
 }
 

@@ -13,7 +13,7 @@ namespace {
 const std::u16string kSmile = u"\U0001F600";  // one character, two units
 
 TEST(FindAllRules, HitsAndWholeWordsAcrossScripts) {
-  struct Row { std::u16string text, term; bool wholeWords; std::vector<std::size_t> hits; };
+  struct Row { std::u16string text, term; bool wholeWords; std::vector<std::size_t> hits; std::size_t most = SIZE_MAX; };
   const std::vector<Row> rows = {
       {u"aaaa", u"aa", false, {0, 2}},                        // stepping on: no overlaps
       {u"cat concat cat.", u"cat", true, {0, 11}},             // punctuation parts words
@@ -27,9 +27,10 @@ TEST(FindAllRules, HitsAndWholeWordsAcrossScripts) {
       {u"\U00020000\U00020001", u"\U00020001", true, {}},        // a CJK character beyond the BMP is a letter
       {kSmile + kSmile, std::u16string(1, kSmile[1]), false, {}},  // never half of a pair
       {u"abc", u"", false, {}},
+      {u"e e e e", u"e", false, {0, 2}, 2}, {u"e e", u"e", false, {}, 0},  // the first `most` only
   };
   for (const Row& row : rows)
-    EXPECT_EQ(FindHits(row.text, row.term, row.wholeWords), row.hits) << row.hits.size() << " " << row.text.size();
+    EXPECT_EQ(FindHits(row.text, row.term, row.wholeWords, row.most), row.hits) << row.hits.size() << " " << row.text.size();
 }
 
 TEST(FindAllRules, TheLineAroundAHitIsCutAtSpacesAndNeverInsideAPair) {
@@ -51,14 +52,26 @@ TEST(FindAllRules, TheLineAroundAHitIsCutAtSpacesAndNeverInsideAPair) {
 }
 
 TEST(FindAllRules, StatusLinesAndTheStoredPlace) {
+  // searched, total, hits; passed by: too large, too deep, unreadable, the first's title; why stopped
+  const auto counts = [](std::size_t searched, std::size_t total, std::size_t hits, std::size_t tooLarge,
+                         std::size_t tooDeep, std::size_t unreadable, std::string first = {}, bool limit = false,
+                         bool memory = false) {
+    return WalkCounts{searched, total, hits, tooLarge, tooDeep, unreadable, std::move(first), limit, memory};
+  };
   struct Row { WalkCounts counts; const char* english; const char* german; };
   const Row rows[] = {
-      {{120, 1000, 37, 0}, "Searched 120 of 1,000 chapters, 37 hits", "120 von 1.000 Kapiteln durchsucht, 37 Treffer"},
-      {{1, 1, 1, 1}, "Searched 1 of 1 chapter, 1 hit; 1 chapter could not be searched",
-       "1 von 1 Kapitel durchsucht, 1 Treffer; 1 Kapitel konnte nicht durchsucht werden"},
-      {{1234567, 1234567, 100000, 3},
-       "Searched 1,234,567 of 1,234,567 chapters, 100,000 hits; 3 chapters could not be searched",
-       "1.234.567 von 1.234.567 Kapiteln durchsucht, 100.000 Treffer; 3 Kapitel konnten nicht durchsucht werden"},
+      {counts(120, 1000, 37, 0, 0, 0), "Searched 120 of 1,000 chapters, 37 hits", "120 von 1.000 Kapiteln durchsucht, 37 Treffer"},
+      {counts(1, 1, 1, 0, 0, 1, "One"), "Searched 1 of 1 chapter, 1 hit; 1 chapter could not be searched (the first: \"One\")",
+       "1 von 1 Kapitel durchsucht, 1 Treffer; 1 Kapitel konnte nicht durchsucht werden (das erste: \xe2\x80\x9eOne\xe2\x80\x9c)"},
+      {counts(1234567, 1234567, 100000, 0, 0, 3, "", true),
+       "Searched 1,234,567 of 1,234,567 chapters, 100,000 hits; 3 chapters could not be searched; stopped at 100,000 hits",
+       "1.234.567 von 1.234.567 Kapiteln durchsucht, 100.000 Treffer; 3 Kapitel konnten nicht durchsucht werden; "
+       "angehalten bei 100.000 Treffern"},
+      {counts(9, 9, 0, 2, 1, 0, "Maps", false, true),
+       "Searched 9 of 9 chapters, 0 hits; 2 chapters too large to be shown, 1 chapter nested too deeply (the first: "
+       "\"Maps\"); stopped: not enough memory",
+       "9 von 9 Kapiteln durchsucht, 0 Treffer; 2 Kapitel zu gro\xc3\x9f zum Anzeigen, 1 Kapitel zu tief verschachtelt "
+       "(das erste: \xe2\x80\x9eMaps\xe2\x80\x9c); angehalten: zu wenig Speicher"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(StatusLine(row.counts, false), row.english);
