@@ -9,6 +9,7 @@
 #include "base/wide.h"
 #include "book/name_rules.h"
 #include "book/pages.h"
+#include "book/show_rule.h"
 #include "view/find_all_window.h"
 
 namespace tomelet {
@@ -33,14 +34,28 @@ std::vector<int> SearchableRows() {
   return rows;
 }
 
-// The page the text pane would show, read as every chapter is (the password rule included).
-std::optional<std::string> ReadRowPage(int row, const PasswordAsker& ask) {
-  ChapterEntryData entry = ReadChapterEntry(Session(), row, ask);
-  if (entry.status == EntryStatus::TooShort) return std::string();  // nothing in it
-  if (entry.status != EntryStatus::Ok) return std::nullopt;
+// The page the text pane would show, read as the text pane reads it (the password and
+// show rules included); a chapter the text pane would refuse is passed by.
+RowPage ReadRowPage(int row, const PasswordAsker& ask) {
+  const ChapterEntry* chapter = ChapterOf(row);
+  if (!chapter) return {{}, PassedBy::Unreadable};
+  ChapterEntryData entry = ReadChapterEntry(Session(), row, ask, ReadForPage(*chapter));
+  switch (entry.status) {
+    case EntryStatus::Ok: break;
+    case EntryStatus::TooShort: return {};  // nothing in it
+    case EntryStatus::NotShown:
+    case EntryStatus::TooLarge: return {{}, PassedBy::TooLarge};
+    default: return {{}, PassedBy::Unreadable};
+  }
+  if (PageKindOf(chapter->sourceName) == EntryKind::Chapter && RtfTooDeep(entry.bytes)) return {{}, PassedBy::TooDeep};
   Page page = BuildPage(std::move(entry), IsGerman(), nullptr);
-  if (page.form != Page::Form::Bytes) return std::nullopt;
-  return std::move(page.text);
+  if (page.form != Page::Form::Bytes) return {{}, PassedBy::Unreadable};
+  return {std::move(page.text), PassedBy::None};
+}
+
+int EntryOf(int row) {
+  const ChapterEntry* chapter = ChapterOf(row);
+  return chapter ? chapter->entryIndex : -1;
 }
 
 std::wstring RowTitle(int row) {
@@ -66,6 +81,7 @@ void OpenFindAll(HWND owner) {
   host.owner = owner;
   host.searchableRows = SearchableRows;
   host.readRow = ReadRowPage;
+  host.entryOf = EntryOf;
   host.ask = PasswordDialog();
   host.rowTitle = RowTitle;
   host.openHit = OpenHit;

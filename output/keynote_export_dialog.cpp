@@ -31,8 +31,9 @@ constexpr std::size_t kMaxNameChars = MAX_PATH - 1;
 struct DialogData {
   HINSTANCE instance;
   BookSession* session;
-  HFONT listFont;
+  HFONT listFont;  // the contents list's, copied: the main window may replace its own meanwhile
   const PasswordAsker* ask;
+  UniqueFont ownListFont = {};
 };
 
 std::wstring ControlText(HWND control) {
@@ -72,9 +73,11 @@ void UpdateOk(HWND dialog) {
   EnableWindow(GetDlgItem(dialog, IDOK), ExportOkEnabled(selected, nameLength));
 }
 
-void OnInitDialog(HWND dialog, const DialogData& data) {
+void OnInitDialog(HWND dialog, DialogData& data) {
   const HWND list = GetDlgItem(dialog, IDL_EXPORT_LIST);
-  if (data.listFont) SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(data.listFont), FALSE);
+  LOGFONTW font{};
+  if (data.listFont && GetObjectW(data.listFont, sizeof(font), &font)) data.ownListFont.reset(CreateFontIndirectW(&font));
+  if (data.ownListFont) SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(data.ownListFont.get()), FALSE);
   SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleForDpi(1024, WindowDpi(dialog))), 0);
   static const TextPair kHint = {
       L"You can select several chapters.\r\rMouse with Shift key selects a sequence. This can also be done by "
@@ -137,7 +140,7 @@ INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      OnInitDialog(dialog, *reinterpret_cast<const DialogData*>(lParam));
+      OnInitDialog(dialog, *reinterpret_cast<DialogData*>(lParam));
       return FALSE;  // the focus is on the ">>" button
     case WM_COMMAND: {
       const auto* data = reinterpret_cast<const DialogData*>(GetWindowLongPtrW(dialog, DWLP_USER));

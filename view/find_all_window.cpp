@@ -5,14 +5,18 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
+#include <unordered_map>
 
 #include "base/language.h"
 #include "base/wide.h"
 #include "base/win_handles.h"
+#include "base/dpi_scale.h"
 #include "base/window_box.h"
+#include "base/window_dpi.h"
 #include "res/resource_ids.h"
-#include "view/help_rules.h"
+#include "view/screen_place.h"
 #include "view/search_rules.h"
 
 namespace tomelet {
@@ -29,10 +33,18 @@ const TextPair kMatchCase = {L"&Match case", L"&Gro\u00df-/Kleinschreibung"};
 const TextPair kWholeWords = {L"&Whole words", L"Nur g&anze W\u00f6rter"};
 const TextPair kFind = {L"&Find", L"&Finden"};
 const TextPair kStop = {L"S&top", L"S&topp"};
+const TextPair kOutOfMemory = {L"There is not enough memory to go on searching. The hits found so far stay listed.",
+                               L"Es ist nicht genug Speicher frei, um weiterzusuchen. Die bisher gefundenen Treffer "
+                               L"bleiben in der Liste."};
 
-// Every measure of the window, in dialog units (so it grows with the font and the screen's
-// DPI): the margin, the top of the list, the status line's height, the buttons' width, the
-// chapter title's column in a row, and the smallest size the window is dragged to.
+// Rows whose entry was searched before are taken from the hits found then, this many in
+// one step at most.
+constexpr std::size_t kRepeatedRowsPerStep = 500;
+
+// Every measure of the window, in dialog units (so it grows with the font): the margin, the
+// top of the list, the status line's height, the buttons' width, the chapter title's
+// column in a row, and the smallest size the window is dragged to. The window turns them
+// into 96-DPI units once, when it opens, and scales those to the DPI it is shown at.
 struct Layout {
   int margin = 4, listTop = 38, statusHeight = 8, buttonWidth = 54, titleWidth = 90;
   int minWidth = 200, minHeight = 90;
@@ -46,12 +58,21 @@ struct Hit {
   std::size_t lineHitStart = 0;
 };
 
+// What searching an archive entry gave: its hits (a run in the hit list) or why it was
+// passed by.
+struct EntrySearched {
+  std::size_t firstHit = 0, hitCount = 0;
+  PassedBy passedBy = PassedBy::None;
+};
+
 struct FindAll {
   FindAllHost host;
   HWND window = nullptr, list = nullptr, status = nullptr;
   HWND reader = nullptr;  // a hidden rich-edit control each chapter is read into
-  UniqueFont boldFont;
-  int titleWidth = 0;  // pixels
+  int dpi = kBaseDpi;
+  Layout layout96;      // kLayout in 96-DPI units
+  LOGFONTW font96{};    // the dialog's font, its height in 96-DPI units
+  UniqueFont listFont, boldFont;  // the font at the window's DPI, and its bold form
 
   std::vector<int> rows;  // the walk's rows, and the next one to search
   std::size_t next = 0;
@@ -60,6 +81,7 @@ struct FindAll {
   std::u16string term;         // as searched (folded when case does not matter)
   bool matchCase = false, wholeWords = false;
   std::vector<Hit> hits;
+  std::unordered_map<int, EntrySearched> searchedEntries;  // by archive entry
   WalkCounts counts;
   // Only the step posted last runs: Stop, a new walk or another book leave older ones behind.
   unsigned generation = 0, timerGeneration = 0;
@@ -102,12 +124,50 @@ std::u16string ReadText(HWND reader, const std::string& page) {
 
 void SearchPage(FindAll& f, int row, const std::string& page) {
   const std::u16string text = ReadText(f.reader, page);
-  for (std::size_t at : FindHits(Folded(text, f.matchCase), f.term, f.wholeWords)) {
+  for (std::size_t at : FindHits(Folded(text, f.matchCase), f.term, f.wholeWords, kMaxHits - f.hits.size())) {
     ContextLine line = ContextAround(text, at, f.term.size());
     f.hits.push_back({row, static_cast<long>(at), static_cast<long>(f.term.size()),
                       std::wstring(line.text.begin(), line.text.end()), line.hitStart});
   }
-  f.counts.hits = f.hits.size();
+}
+
+void NotePassedBy(FindAll& f, int row, PassedBy reason) {
+  switch (reason) {
+    case PassedBy::TooLarge: ++f.counts.tooLarge; break;
+    case PassedBy::TooDeep: ++f.counts.tooDeep; break;
+    case PassedBy::Unreadable: ++f.counts.unreadable; break;
+    case PassedBy::None: return;
+  }
+  if (f.counts.firstPassedBy.empty() && f.host.rowTitle) f.counts.firstPassedBy = WideToUtf8(f.host.rowTitle(row));
+}
+
+// A row whose entry was searched before: its hits again, under this row.
+void RepeatEntry(FindAll& f, int row, const EntrySearched& searched) {
+  NotePassedBy(f, row, searched.passedBy);
+  for (std::size_t i = 0; i < searched.hitCount && f.hits.size() < kMaxHits; ++i) {
+    Hit hit = f.hits[searched.firstHit + i];
+    hit.row = row;
+    f.hits.push_back(std::move(hit));
+  }
+}
+
+void SearchRow(FindAll& f, int row, int entry) {
+  // The password dialog is modal to the main window; this window waits with it.
+  const PasswordAsker once = [&f]() -> std::optional<PasswordAnswer> {
+    if (f.askedPassword || !f.host.ask) return std::nullopt;
+    f.askedPassword = true;
+    EnableWindow(f.window, FALSE);
+    std::optional<PasswordAnswer> answer = f.host.ask();
+    EnableWindow(f.window, TRUE);
+    return answer;
+  };
+  EntrySearched searched{f.hits.size(), 0, PassedBy::None};
+  const RowPage page = f.host.readRow(row, once);
+  searched.passedBy = page.passedBy;
+  if (page.passedBy == PassedBy::None) SearchPage(f, row, page.page);
+  NotePassedBy(f, row, page.passedBy);
+  searched.hitCount = f.hits.size() - searched.firstHit;
+  if (entry >= 0) f.searchedEntries[entry] = searched;
 }
 
 void ShowProgress(FindAll& f) {
@@ -136,27 +196,44 @@ void PostStep(FindAll& f) {
   PostMessageW(f.window, kStepMessage, f.generation, 0);
 }
 
-// One chapter of the walk.
+// One chapter of the walk (and the rows after it that name entries searched before).
+void WalkOn(FindAll& f) {
+  for (std::size_t repeated = 0; f.next < f.rows.size() && f.hits.size() < kMaxHits;) {
+    const int row = f.rows[f.next];
+    const int entry = f.host.entryOf ? f.host.entryOf(row) : -1;
+    const auto known = entry >= 0 ? f.searchedEntries.find(entry) : f.searchedEntries.end();
+    if (known == f.searchedEntries.end() && repeated > 0) break;  // a new read waits for the next step
+    ++f.next;
+    ++f.counts.searched;
+    if (known != f.searchedEntries.end()) {
+      RepeatEntry(f, row, known->second);
+      if (++repeated == kRepeatedRowsPerStep) break;
+      continue;
+    }
+    SearchRow(f, row, entry);
+    break;
+  }
+  f.counts.hits = f.hits.size();
+  f.counts.hitLimitReached = f.hits.size() >= kMaxHits;
+}
+
 void Step(FindAll& f) {
   if (!f.running) return;
-  if (f.next >= f.rows.size()) {
+  if (f.next >= f.rows.size() || f.counts.hitLimitReached) {
     ShowRunning(f, false);
     return;
   }
-  const int row = f.rows[f.next++];
-  // The password dialog is modal to the main window; this window waits with it.
-  const PasswordAsker once = [&f]() -> std::optional<PasswordAnswer> {
-    if (f.askedPassword || !f.host.ask) return std::nullopt;
-    f.askedPassword = true;
-    EnableWindow(f.window, FALSE);
-    std::optional<PasswordAnswer> answer = f.host.ask();
-    EnableWindow(f.window, TRUE);
-    return answer;
-  };
-  const std::optional<std::string> page = f.host.readRow(row, once);
-  if (page) SearchPage(f, row, *page);
-  else ++f.counts.unreadable;
-  ++f.counts.searched;
+  try {
+    WalkOn(f);
+  } catch (const std::bad_alloc&) {
+    // The walk ends; what was found so far stays.
+    f.counts.hits = f.hits.size();
+    f.counts.outOfMemory = true;
+    ShowRunning(f, false);
+    ShowProgress(f);
+    MessageBoxW(f.window, Pick(kOutOfMemory), Pick(kCaption), MB_OK | MB_ICONWARNING);
+    return;
+  }
   ShowProgress(f);
   PostStep(f);
 }
@@ -183,7 +260,9 @@ void StartWalk(FindAll& f) {
   f.rows = f.host.searchableRows ? f.host.searchableRows() : std::vector<int>{};
   f.next = 0;
   f.hits.clear();
-  f.counts = {0, f.rows.size(), 0, 0};
+  f.searchedEntries.clear();
+  f.counts = {};
+  f.counts.total = f.rows.size();
   f.askedPassword = false;
   SendMessageW(f.list, LB_SETCOUNT, 0, 0);
   ShowRunning(f, true);
@@ -240,9 +319,10 @@ void DrawHitRow(const FindAll& f, const DRAWITEMSTRUCT& item) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     const HFONT normal = reinterpret_cast<HFONT>(SendMessageW(f.list, WM_GETFONT, 0, 0));
+    const int margin = ScaleForDpi(f.layout96.margin, f.dpi);
     RECT title = item.rcItem;
-    title.left += kLayout.margin;
-    title.right = item.rcItem.left + f.titleWidth;
+    title.left += margin;
+    title.right = item.rcItem.left + ScaleForDpi(f.layout96.titleWidth, f.dpi);
     const std::wstring titleText = f.host.rowTitle ? f.host.rowTitle(hit.row) : std::wstring();
     {
       const SelectionGuard font(dc, normal);
@@ -250,7 +330,7 @@ void DrawHitRow(const FindAll& f, const DRAWITEMSTRUCT& item) {
                 DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER);
     }
     RECT clip = item.rcItem;
-    clip.left = title.right + kLayout.margin;
+    clip.left = title.right + margin;
     const std::wstring_view line = hit.line;
     const std::size_t hitEnd = hit.lineHitStart + static_cast<std::size_t>(hit.length);
     int x = DrawPiece(dc, normal, line.substr(0, hit.lineHitStart), clip.left, clip);
@@ -280,11 +360,13 @@ void MoveChild(HWND window, int id, int x, int y, int width, int height) {
 
 // The buttons keep to the right edge, the term box and the list grow with the window, the
 // status line keeps to the bottom.
-void LayOut(HWND window) {
+void LayOut(const FindAll& f) {
+  const HWND window = f.window;
   RECT client{};
   GetClientRect(window, &client);
-  const RECT units = DialogUnits(window, kLayout.margin, kLayout.listTop, kLayout.buttonWidth, kLayout.statusHeight);
-  const int margin = units.left, listTop = units.top, buttonWidth = units.right, statusHeight = units.bottom;
+  const auto scaled = [&f](int value96) { return ScaleForDpi(value96, f.dpi); };
+  const int margin = scaled(f.layout96.margin), listTop = scaled(f.layout96.listTop);
+  const int buttonWidth = scaled(f.layout96.buttonWidth), statusHeight = scaled(f.layout96.statusHeight);
   const int buttonX = client.right - margin - buttonWidth;
   for (int id : {IDB_FIND_ALL_FIND, IDB_FIND_ALL_STOP}) {
     const RECT r = ChildRect(window, id);
@@ -297,28 +379,58 @@ void LayOut(HWND window) {
   MoveChild(window, IDC_FIND_ALL_STATUS, margin, client.bottom - margin - statusHeight, width, statusHeight);
 }
 
-void SetUpFonts(FindAll& f) {
+// The measures and the dialog's font as the window opens, in 96-DPI units.
+void TakeMeasures(FindAll& f) {
+  f.dpi = WindowDpi(f.window);
+  const auto unscaled = [&f](int dialogUnits) {
+    return UnscaleForDpi(DialogUnits(f.window, 0, 0, dialogUnits, 0).right, f.dpi);
+  };
+  const auto unscaledHeight = [&f](int dialogUnits) {
+    return UnscaleForDpi(DialogUnits(f.window, 0, 0, 0, dialogUnits).bottom, f.dpi);
+  };
+  f.layout96 = {unscaled(kLayout.margin), unscaledHeight(kLayout.listTop), unscaledHeight(kLayout.statusHeight),
+                unscaled(kLayout.buttonWidth), unscaled(kLayout.titleWidth), unscaled(kLayout.minWidth),
+                unscaledHeight(kLayout.minHeight)};
   const HFONT font = reinterpret_cast<HFONT>(SendMessageW(f.window, WM_GETFONT, 0, 0));
-  LOGFONTW bold{};
-  if (font && GetObjectW(font, sizeof(bold), &bold)) {
-    bold.lfWeight = FW_BOLD;
-    f.boldFont.reset(CreateFontIndirectW(&bold));
-  }
+  if (!font || !GetObjectW(font, sizeof(f.font96), &f.font96)) GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(f.font96), &f.font96);
+  f.font96.lfHeight = UnscaleForDpi(f.font96.lfHeight, f.dpi);
+}
+
+// The list's fonts and row height for the window's DPI. The old fonts go only after the
+// list has the new one.
+void SetUpFonts(FindAll& f) {
+  LOGFONTW font = f.font96;
+  font.lfHeight = ScaleForDpi(f.font96.lfHeight, f.dpi);
+  UniqueFont normal(CreateFontIndirectW(&font));
+  font.lfWeight = FW_BOLD;
+  UniqueFont bold(CreateFontIndirectW(&font));
+  if (normal) SendMessageW(f.list, WM_SETFONT, reinterpret_cast<WPARAM>(normal.get()), FALSE);
+  f.listFont = std::move(normal);
+  f.boldFont = std::move(bold);
   WindowDC screen(f.list);
-  const SelectionGuard selected(screen.get(), f.boldFont ? f.boldFont.get() : font);
+  const SelectionGuard selected(screen.get(), f.boldFont ? f.boldFont.get() : f.listFont.get());
   TEXTMETRICW metrics{};
   GetTextMetricsW(screen.get(), &metrics);
   SendMessageW(f.list, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 2);
-  f.titleWidth = DialogUnits(f.window, 0, 0, kLayout.titleWidth, 0).right;
+  InvalidateRect(f.list, nullptr, TRUE);
 }
 
+// The kept place is in 96-DPI units of the screen, as the main and help windows keep theirs.
 void PlaceWindow(const FindAll& f) {
   if (!f.host.place || !*f.host.place) return;
   const WindowPlace p = **f.host.place;
-  // Brought onto the screen by the help window's rule.
-  const HelpRect r = CorrectHelpRect({p.left, p.top, p.width, p.height}, GetSystemMetrics(SM_CXSCREEN),
-                                     GetSystemMetrics(SM_CYSCREEN));
-  MoveWindow(f.window, r.left, r.top, r.width, r.height, TRUE);
+  const int dpi = SystemDpi();
+  const RECT r = OntoVisibleScreen({ScaleForDpi(p.left, dpi), ScaleForDpi(p.top, dpi),
+                                    ScaleForDpi(p.left + p.width, dpi), ScaleForDpi(p.top + p.height, dpi)});
+  MoveWindow(f.window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void OnDpiChanged(FindAll& f, int dpi, const RECT& suggested) {
+  f.dpi = dpi;
+  SetUpFonts(f);
+  SetWindowPos(f.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut(f);
 }
 
 void OnInitDialog(HWND window, FindAll& f) {
@@ -343,9 +455,10 @@ void OnInitDialog(HWND window, FindAll& f) {
     SetDlgItemTextW(window, IDB_FIND_ALL_STOP, Pick(kStop));
   }
   SendDlgItemMessageW(window, IDE_FIND_ALL_TERM, EM_LIMITTEXT, kSearchTermLimit, 0);
+  TakeMeasures(f);
   SetUpFonts(f);
   PlaceWindow(f);
-  LayOut(window);
+  LayOut(f);
   ShowWindow(window, SW_SHOW);
 }
 
@@ -367,7 +480,9 @@ void OnCommand(FindAll& f, int id, int code) {
 void OnDestroy(FindAll& f) {
   if (f.host.place && !IsIconic(f.window)) {
     const WindowBox box = ReadWindowBox(f.window);
-    *f.host.place = WindowPlace{box.left, box.top, box.width, box.height};
+    const int dpi = SystemDpi();
+    *f.host.place = WindowPlace{UnscaleForDpi(box.left, dpi), UnscaleForDpi(box.top, dpi),
+                                UnscaleForDpi(box.width, dpi), UnscaleForDpi(box.height, dpi)};
   }
   if (f.host.closed) f.host.closed(f.window);
 }
@@ -393,12 +508,14 @@ INT_PTR CALLBACK FindAllProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       if (wParam != IDL_FIND_ALL_HITS) return FALSE;
       DrawHitRow(*f, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    case WM_SIZE: LayOut(window); return TRUE;
-    case WM_GETMINMAXINFO: {
-      const RECT least = DialogUnits(window, 0, 0, kLayout.minWidth, kLayout.minHeight);
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.right, least.bottom};
+    case WM_SIZE: LayOut(*f); return TRUE;
+    case WM_GETMINMAXINFO:
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {ScaleForDpi(f->layout96.minWidth, f->dpi),
+                                                               ScaleForDpi(f->layout96.minHeight, f->dpi)};
       return TRUE;
-    }
+    case WM_DPICHANGED:
+      OnDpiChanged(*f, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return TRUE;
     case WM_CLOSE: DestroyWindow(window); return TRUE;
     case WM_DESTROY: OnDestroy(*f); return FALSE;
     case WM_NCDESTROY: Current().reset(); return FALSE;
@@ -427,6 +544,7 @@ void FindAllBookChanged(HWND window) {
   if (!f) return;
   Stop(*f);
   f->hits.clear();
+  f->searchedEntries.clear();
   f->counts = {};
   SendMessageW(f->list, LB_SETCOUNT, 0, 0);
   SetWindowTextW(f->status, L"");

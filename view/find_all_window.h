@@ -15,14 +15,22 @@
 namespace tomelet {
 
 // What the window needs from the main window. It is copied into the window.
+// A row's page as the text pane would be given it (RTF, or plain text in the ANSI code
+// page), or why the walk passes it by.
+struct RowPage {
+  std::string page;
+  PassedBy passedBy = PassedBy::None;
+};
+
 struct FindAllHost {
   HINSTANCE instance = nullptr;
   HWND owner = nullptr;  // the main window
   // The rows to search, in the contents' order: RTF chapters and the information page.
   std::function<std::vector<int>()> searchableRows;
-  // A row's page as the text pane would be given it (RTF, or plain text in the ANSI code
-  // page); nothing when the chapter could not be read. `ask` is the password dialog.
-  std::function<std::optional<std::string>(int row, const PasswordAsker& ask)> readRow;
+  // A row's page; `ask` is the password dialog.
+  std::function<RowPage(int row, const PasswordAsker& ask)> readRow;
+  // The archive entry behind a row: rows that name one entry are searched once.
+  std::function<int(int row)> entryOf;
   PasswordAsker ask;
   std::function<std::wstring(int row)> rowTitle;
   // Shows a row's chapter in the text pane with [start, start + length) selected.

@@ -1,5 +1,7 @@
 #include "view/help_rules.h"
 
+#include <algorithm>
+
 #include "res/resource_ids.h"
 
 namespace tomelet {
@@ -22,6 +24,14 @@ HelpRect CorrectHelpRect(HelpRect r, int w, int h) {
   if (r.top < 0 || r.top > h - 20) r.top = 0;
   if (r.width < 10 || r.width > w) r.width = w / 2;
   if (r.height < 20 || r.height > h - 20) r.height = h;
+  return r;
+}
+
+HelpRect MoveIntoArea(HelpRect r, const HelpRect& area) {
+  r.width = std::clamp(r.width, 1, std::max(area.width, 1));
+  r.height = std::clamp(r.height, 1, std::max(area.height, 1));
+  r.left = std::clamp(r.left, area.left, area.left + area.width - r.width);
+  r.top = std::clamp(r.top, area.top, area.top + area.height - r.height);
   return r;
 }
 

@@ -24,4 +24,8 @@ struct HelpRect {
 // main window's default place.
 HelpRect CorrectHelpRect(HelpRect stored, int screenWidth, int screenHeight);
 
+// A rectangle that lies on no screen, moved into `area` (a screen's work area): no larger
+// than the area, and wholly inside it.
+HelpRect MoveIntoArea(HelpRect r, const HelpRect& area);
+
 }  // namespace tomelet

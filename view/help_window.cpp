@@ -15,6 +15,7 @@
 #include "base/window_box.h"
 #include "res/resource_ids.h"
 #include "view/help_rules.h"
+#include "view/screen_place.h"
 
 namespace tomelet {
 namespace {
@@ -94,8 +95,9 @@ void OnInitDialog(HWND window) {
   s.helpTop = r.top;
   s.helpWidth = r.width;
   s.helpHeight = r.height;
-  MoveWindow(window, ScaleForDpi(r.left, dpi), ScaleForDpi(r.top, dpi), ScaleForDpi(r.width, dpi),
-             ScaleForDpi(r.height, dpi), TRUE);
+  const RECT shown = OntoVisibleScreen({ScaleForDpi(r.left, dpi), ScaleForDpi(r.top, dpi),
+                                        ScaleForDpi(r.left + r.width, dpi), ScaleForDpi(r.top + r.height, dpi)});
+  MoveWindow(window, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, TRUE);
 
   SetWindowTextW(window, Caption().c_str());
   PostMessageW(window, WM_COMMAND, CMD_HELP_LOAD_DOCUMENT, 0);

@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,8 @@ const TextPair kMatchCase = {L"&Match case", L"&Gro\u00df-/Kleinschreibung"};
 const TextPair kDarkGrayBox = {L"&Dark gray", L"&Dunkelgrau"};
 const TextPair kSearchAgain = {L"&Search again", L"&Weitersuchen"};
 const TextPair kCancel = {L"&Cancel", L"A&bbrechen"};
+const TextPair kOutOfMemory = {L"There is not enough memory to go on searching.",
+                               L"Es ist nicht genug Speicher frei, um weiterzusuchen."};
 
 // In the order of SearchKind.
 const TextPair kKinds[kSearchKindCount] = {
@@ -218,6 +221,16 @@ void Step(SearchWalk& walk) {
   walk.beforeSkipping.reset();
 }
 
+// A step whose memory runs out ends the walk with a message; the program goes on.
+void SafeStep(SearchWalk& walk) {
+  try {
+    Step(walk);
+  } catch (const std::bad_alloc&) {
+    ++walk.generation;  // no step of this walk follows
+    MessageBoxW(walk.dialog, Pick(kOutOfMemory), Pick(kCaption), MB_OK | MB_ICONWARNING);
+  }
+}
+
 void OnInitDialog(HWND dialog, SearchWalk& walk) {
   walk.dialog = dialog;
   if (!IsGerman()) {
@@ -281,7 +294,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       } else if (LOWORD(wParam) == IDOK) {
         ++walk->generation;  // this step replaces one still on its way
         if (walk->host.searchStarts) walk->host.searchStarts();
-        Step(*walk);
+        SafeStep(*walk);
       } else if (LOWORD(wParam) == IDCANCEL) {
         Close(dialog, *walk);
       }
@@ -289,14 +302,14 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
     case kStepMessage: {
       SearchWalk* walk = WalkOf(dialog);
-      if (walk && wParam == walk->generation) Step(*walk);
+      if (walk && wParam == walk->generation) SafeStep(*walk);
       return FALSE;
     }
     case WM_TIMER: {
       if (wParam != kStepTimer) return FALSE;
       KillTimer(dialog, kStepTimer);
       SearchWalk* walk = WalkOf(dialog);
-      if (walk && walk->timerGeneration == walk->generation) Step(*walk);
+      if (walk && walk->timerGeneration == walk->generation) SafeStep(*walk);
       return FALSE;
     }
     case WM_NCDESTROY:

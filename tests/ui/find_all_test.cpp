@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <cstdlib>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
+#include "tests/support/bad_books.h"
 #include "tests/support/book_writer.h"
 #include "tests/ui/viewer_harness.h"
 #include "view/find_all_window.h"
@@ -64,7 +67,7 @@ TEST(FindAllStory, EveryHitInBookOrderOpensInTheMainWindow) {
 
   const Walk walks[] = {
       // No password held: asked once; cancelled, both encrypted chapters are counted.
-      {L"alpha", false, false, nullptr, L"Searched 305 of 305 chapters, 5 hits; 2 chapters could not be searched",
+      {L"alpha", false, false, nullptr, L"Searched 305 of 305 chapters, 5 hits; 2 chapters could not be searched (the first: \"Secret\")",
        {{0, {6, 11}}, {1, {0, 5}}, {1, {6, 11}}, {1, {16, 21}}, {4, {13, 18}}}},
       {L"alpha", false, false, L"secret", L"Searched 305 of 305 chapters, 7 hits",
        {{0, {6, 11}}, {1, {0, 5}}, {1, {6, 11}}, {1, {16, 21}}, {3, {7, 12}}, {4, {13, 18}}, {5, {0, 5}}}},
@@ -135,6 +138,73 @@ TEST(FindAllStory, EveryHitInBookOrderOpensInTheMainWindow) {
             ERROR_SUCCESS);
   EXPECT_EQ(std::vector<std::int32_t>(stored, stored + 4),
             (std::vector<std::int32_t>{placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top}));
+  ClearRegistry();
+}
+
+// Waits up to 20 s for the walk to end; true when it did.
+bool WalkEnds(ViewerRun& viewer, HWND window) {
+  for (int i = 0; i < 2000 && Progress(viewer, window).running; ++i) Sleep(10);
+  return !Progress(viewer, window).running;
+}
+
+TEST(FindAllStory, HostileChaptersArePassedByTheHitsStopAtTheLimitAndTheWindowFollowsTheDpi) {
+  ClearRegistry();
+  TempDir dir;
+  std::string dense;
+  for (int i = 0; i < 1500000; ++i) dense += "e ";
+  ASSERT_TRUE(BookWriter()
+                  .Add("01 Bomb.rtf", "{\\rtf1 " + std::string(kBombBytes - 8, 'a') + "}")  // packed a thousandfold
+                  .Add("02 Deep.rtf", "{\\urtf1 " + std::string(99999, '{') + "e" + std::string(100000, '}'))
+                  .Add("03 Dense.rtf", Rtf(dense))
+                  .Add("04 After.rtf", Rtf("e"))
+                  .Write(dir.File("hostile.tmk")));
+  WriteBadBooks(dir.path(), {"index-bomb"});
+  ViewerRun viewer(WinPath(dir.File("hostile.tmk")));
+  viewer.Command(CMD_FIND_ALL);
+  HWND window = nullptr;
+  viewer.OnViewerThread([&] { window = Main().findAllWindow; });
+  ASSERT_TRUE(window);
+  SetDlgItemTextW(window, IDE_FIND_ALL_TERM, L"e");
+  PressButton(window, IDB_FIND_ALL_FIND);
+  ASSERT_TRUE(WalkEnds(viewer, window));
+  EXPECT_EQ(WindowText(window, IDC_FIND_ALL_STATUS),
+            L"Searched 3 of 4 chapters, 100,000 hits; 1 chapter too large to be shown, 1 chapter nested too deeply "
+            L"(the first: \"Bomb\"); stopped at 100,000 hits");
+  ASSERT_EQ(Listed(window), 100000);
+  const HWND list = GetDlgItem(window, IDL_FIND_ALL_HITS);
+  SendMessageW(list, LB_SETCURSEL, 99999, 0);  // the list stays usable: the last hit is shown
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 99999);
+  EXPECT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 99900);
+
+  // Its fonts, rows and place follow a change of DPI.
+  const auto fontHeight = [&] {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return std::abs(font.lfHeight);
+  };
+  const LRESULT rowHeight = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  const LONG height = fontHeight();
+  RECT suggested{40, 50, 40 + 1100, 50 + 600};
+  viewer.OnViewerThread([&] { SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested)); });
+  EXPECT_NEAR(fontHeight(), 2 * height, 1);
+  EXPECT_NEAR(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), 2 * rowHeight, 3);
+  RECT placed{};
+  GetWindowRect(window, &placed);
+  EXPECT_TRUE(EqualRect(&placed, &suggested));
+
+  // An index of 20 million lines: the first 400,000 rows, and a message; Find all reads
+  // the one chapter they name once.
+  viewer.OnViewerThread([&] { Session().bookPath = WinPath(dir.File("index-bomb.tmk")); });
+  PostMessageW(viewer.window(), WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
+  EXPECT_EQ(viewer.AnswerMessageBox(window),
+            L"The book's index file is too long: only its first 400,000 lines were read, the rest is left out.");
+  EXPECT_EQ(SendMessageW(viewer.contents(), LB_GETCOUNT, 0, 0), 400000);
+  SetDlgItemTextW(window, IDE_FIND_ALL_TERM, L"one");
+  PressButton(window, IDB_FIND_ALL_FIND);
+  ASSERT_TRUE(WalkEnds(viewer, window));
+  EXPECT_EQ(WindowText(window, IDC_FIND_ALL_STATUS), L"Searched 100,000 of 400,000 chapters, 100,000 hits; stopped at 100,000 hits");
+  viewer.Command(CMD_EXIT);
+  viewer.WaitForExit();
   ClearRegistry();
 }
 

@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+#include <richedit.h>
+
+#include <cstdio>
+
+#include "book/entry_reader.h"
+#include "book/show_rule.h"
+#include "book/table_of_contents.h"
 #include "tests/support/png_writer.h"
 #include "view/picture_to_rtf.h"
 #include "view/rich_edit_host.h"
@@ -64,6 +71,28 @@ TEST(PictureToRtf, DamagedOrHugePicturesGiveNoPage) {
   (void)PictureToRtf(EncodePng({2, 1, 8, 3, {255, 0}, {{0, 1}}}));  // palette cut short: no crash
   const auto cut = PictureToRtf(good.substr(0, good.size() - 20));  // data ends early: never a larger page
   EXPECT_LT(cut.value_or("").size(), 400u);
+  // A JPEG cut in half (ImageMagick's, in a book of zip's): a page no larger than the whole picture's.
+  const OpenedBook book = OpenBookArchive(std::string(TOMELET_TEST_BOOKS) + "/jpeg-cut.tmk");
+  ASSERT_EQ(book.status, OpenStatus::Opened);
+  const EntryData half = ReadEntry(book.archive.get(), static_cast<zip_uint64_t>(zip_name_locate(book.archive.get(), "02 Cut.jpg", 0)));
+  ASSERT_EQ(half.status, EntryStatus::Ok);
+  EXPECT_LT(PictureToRtf(half.bytes).value_or("").size(), 64 * 48 * 8 + 400u);
+}
+
+// What the rich-edit control reads as RTF is what the depth rule checks.
+TEST(RichEditControl, EveryStartItReadsAsRtfIsCheckedForItsDepth) {
+  ASSERT_TRUE(LoadLibraryW(L"msftedit.dll"));
+  const HWND pane = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(pane);
+  for (const std::string start : {"{\\rtf1 ", "{\\urtf1 ", " {\\rtf1 ", "\r\n{\\rtf1 ", "\t{\\urtf1 ", "\xEF\xBB\xBF{\\rtf1 ",
+                                  "{\\RTF1 ", "{ \\rtf1 ", "x{\\rtf1 "}) {
+    const std::string chapter = start + "{\\b x}}";
+    SETTEXTEX how{ST_DEFAULT, CP_ACP};
+    SendMessageW(pane, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(chapter.c_str()));
+    const bool readAsRtf = GetWindowTextLengthW(pane) == 1;  // only the "x"
+    if (readAsRtf) EXPECT_TRUE(LooksLikeRtf(chapter)) << start;
+  }
+  DestroyWindow(pane);
 }
 
 TEST(RichEditHost, AnswersForItsOwnInterfacesIsNeverCountedAndGivesWorkingStorage) {
