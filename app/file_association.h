@@ -1,5 +1,6 @@
 #pragma once
-// The ".tmk" file association under HKEY_CLASSES_ROOT: the file type "Tomelet viewer"
+// The ".tmk" file association among the user's classes (HKEY_CURRENT_USER\Software\Classes,
+// what HKEY_CLASSES_ROOT shows): the file type "Tomelet viewer"
 // whose open command starts this program file with the book's path.
 #include <string>
 

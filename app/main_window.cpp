@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/book_path.h"
 #include "app/app_texts.h"
 #include "app/menu_items.h"
 #include "app/viewer.h"
@@ -152,7 +153,7 @@ bool OnCreate(HWND window) {
   BookSession& session = Session();
   if (!session.bookPath.empty()) {
     RememberedPlace& place = TheProgram().place;
-    if (session.bookPath != place.lastArchiveFile) place.lastChapterFile = 0;
+    if (!SameBookPath(session.bookPath, place.lastArchiveFile)) place.lastChapterFile = 0;
     PostMessageW(window, WM_COMMAND, CMD_OPEN_BOOK_COMMAND, 0);
   }
   return true;

@@ -89,6 +89,8 @@ PasswordAsker PasswordDialog() {
     const INT_PTR result = DialogBoxParamW(TheProgram().instance, MAKEINTRESOURCEW(IDD_PASSWORD), Main().window,
                                            PasswordDialogProc, reinterpret_cast<LPARAM>(&answer));
     if (result != IDOK) return std::nullopt;
+    // The dialog took the cursor; checking the password and reading go on under the wait cursor.
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     return answer;
   };
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+
 namespace tomelet {
 namespace {
 
@@ -14,11 +16,7 @@ std::optional<ReadingPlace> TakeOther(std::vector<ReadingPlace>& from, const Rea
   return place;
 }
 
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool SamePath(const std::u16string& a, const std::u16string& b) {
-  return std::ranges::equal(a, b, [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
+bool SamePath(const std::u16string& a, const std::u16string& b) { return EqualIgnoringCase(a, b); }
 
 int32_t Int32At(const std::vector<uint8_t>& bytes, std::size_t offset) {
   uint32_t value = 0;

@@ -57,7 +57,7 @@ class BookPlaces {
 
   // The book's place moves to the front; the oldest beyond the limit is dropped.
   void Remember(const BookPlace& place);
-  // The place of this book (paths compared without regard to ASCII letter case).
+  // The place of this book (paths compared by the system's case folding).
   std::optional<BookPlace> Find(const std::u16string& path) const;
   const std::vector<BookPlace>& places() const { return places_; }
 

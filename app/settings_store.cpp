@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "app/book_path.h"
 #include "app/language.h"
 #include "app/registry.h"
 #include "app/viewer.h"
@@ -51,7 +52,14 @@ BookPlaces ReadBookPlaces() {
   if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kBookPlacesKey, KEY_QUERY_VALUE))
     for (std::size_t i = 0; i < BookPlaces::kLimit; ++i)
       values.push_back(registry::Read(key.get(), BookPlaces::ValueName(i).c_str(), kLargestBookPlace));
-  return BookPlaces::FromValues(values);
+  // Made whole again: places kept by an older form of the path find their book.
+  const BookPlaces stored = BookPlaces::FromValues(values);
+  BookPlaces places;
+  for (auto place = stored.places().rbegin(); place != stored.places().rend(); ++place) {
+    const std::wstring whole = WholeBookPath(ToWide(place->path));
+    places.Remember({ToU16(whole.substr(0, kMaxPathChars)), place->row, place->firstChar});
+  }
+  return places;
 }
 
 void WriteBookPlaces() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_texts.h"
+#include "app/book_path.h"
 #include "app/file_association.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
@@ -96,7 +97,7 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   }
   const UniqueLibrary commonControls = LoadSystemLibrary(L"comctl32.dll");
   if (const auto init = SystemFunction<decltype(&InitCommonControls)>(commonControls.get(), "InitCommonControls")) init();
-  Session().bookPath = bookPath.substr(0, 259);
+  Session().bookPath = WholeBookPath(bookPath.substr(0, 259));
   program.modulePath = LongModulePath();
   program.itemHeight = ScreenItemHeight();
   LoadSettings();

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "app/book_path.h"
 #include "app/book_view.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
@@ -74,7 +75,7 @@ std::wstring LeaveBook() {
 
 std::optional<BookPlace> KeptPlaceOf(const std::wstring& path, int rowCount) {
   // The place the last run left comes back by its own rule, once, at start.
-  if (!Session().firstLoadDone && path == TheProgram().place.lastArchiveFile) return std::nullopt;
+  if (!Session().firstLoadDone && SameBookPath(path, TheProgram().place.lastArchiveFile)) return std::nullopt;
   std::optional<BookPlace> kept = TheProgram().bookPlaces.Find(ToU16(path));
   if (kept && kept->row >= rowCount) kept.reset();  // the book changed since
   return kept;

@@ -41,4 +41,8 @@ std::string Utf8ToAnsi(std::string_view utf8, bool* lossless = nullptr);
 // (the order a sorted list box shows).
 std::string CollationKey(std::string_view utf8);
 
+// Whether two texts are equal but for letter case, by the system's case folding (the
+// way the file system compares names: "B\u00fccher" and "B\u00dcCHER" are one name).
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 }  // namespace tomelet

@@ -1,6 +1,10 @@
 // The system side of text conversion for native builds (tests, fuzzers, benchmarks):
 // the ANSI code page is Windows-1252, the code page of the English and German systems
 // the program is tested on; collation folds case per code point.
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
 #include <cwctype>
 
 #include "base/text.h"
@@ -80,6 +84,15 @@ std::string WideToUtf8(std::wstring_view wide) {
     AppendUtf8(out, cp);
   }
   return out;
+}
+
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  // Upper-casing unit by unit, as Windows' ordinal comparison does.
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  const auto upper = [](char16_t c) {
+    return unicode ? static_cast<char16_t>(towupper_l(static_cast<wint_t>(c), unicode)) : c;
+  };
+  return std::ranges::equal(a, b, [&](char16_t x, char16_t y) { return upper(x) == upper(y); });
 }
 
 std::string CollationKey(std::string_view utf8) {

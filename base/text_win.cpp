@@ -62,4 +62,11 @@ std::string CollationKey(std::string_view utf8) {
   return key;
 }
 
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a.empty()) return true;
+  return CompareStringOrdinal(reinterpret_cast<LPCWCH>(a.data()), static_cast<int>(a.size()),
+                              reinterpret_cast<LPCWCH>(b.data()), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace tomelet

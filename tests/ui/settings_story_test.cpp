@@ -11,6 +11,7 @@
 
 #include "app/main_window.h"
 #include "app/viewer.h"
+#include "app/book_view.h"
 #include "res/resource_ids.h"
 #include "tests/support/book_writer.h"
 #include "tests/ui/viewer_harness.h"
@@ -81,16 +82,16 @@ TEST(SettingsStory, KeptSettingsBringBackTheReadingPlaceUnlessEndedByForceAndDon
   }
   EXPECT_EQ(WindowText(ViewerRun().window()), L"Tomelet viewer");
   // Settings not kept: our keys go, another program's ".tmk" stays.
-  SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Other.Book");
-  SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, L"\"" + TestProgramPath() + L"\" \"%1\"");
+  SetDefaultValue(HKEY_CURRENT_USER, kExtensionKey, L"Other.Book");
+  SetDefaultValue(HKEY_CURRENT_USER, kCommandKey, L"\"" + TestProgramPath() + L"\" \"%1\"");
   ViewerRun named(book);
   EXPECT_EQ(WindowText(named.window()), L"Tomelet: reading.tmk");
   named.Command(CMD_DONT_SAVE_SETTINGS);
   PostMessageW(named.window(), WM_CLOSE, 0, 0);
   named.WaitForExit();
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Tomelet viewer"));
-  EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, L".tmk"), L"Other.Book");
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kTypeKey));
+  EXPECT_EQ(DefaultValue(HKEY_CURRENT_USER, kExtensionKey), L"Other.Book");
 }
 
 TEST(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnly) {
@@ -99,13 +100,14 @@ TEST(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnly) {
   // as it is, the unquoted one older versions wrote is written anew, with the icon.
   for (const std::wstring& before : {ours + L" /before", program + L" %1"}) {
     if (!OnFixedDrive(program)) break;
-    SetDefaultValue(HKEY_CLASSES_ROOT, L".tmk", L"Tomelet viewer");
-    SetDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, before);
-    SetDefaultValue(HKEY_CLASSES_ROOT, kIconKey, L"icon before");
+    SetDefaultValue(HKEY_CURRENT_USER, kExtensionKey, L"Tomelet viewer");
+    SetDefaultValue(HKEY_CURRENT_USER, kCommandKey, before);
+    SetDefaultValue(HKEY_CURRENT_USER, kIconKey, L"icon before");
     ViewerRun().Command(CMD_SAVE_SETTINGS);
     const bool kept = before.ends_with(L"/before");
-    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kCommandKey), kept ? before : ours);
-    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, kIconKey), kept ? L"icon before" : program);
+    EXPECT_EQ(DefaultValue(HKEY_CURRENT_USER, kCommandKey), kept ? before : ours);
+    EXPECT_EQ(DefaultValue(HKEY_CURRENT_USER, kIconKey), kept ? L"icon before" : program);
+    for (const wchar_t* key : {kExtensionKey, kTypeKey}) EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key));  // the user's own
   }
   // The program on a removable drive keeps its settings but never registers itself.
   TempDir dir;
@@ -119,7 +121,7 @@ TEST(SettingsStory, TheAssociationIsWrittenFromAFixedDriveOnly) {
   viewer.Command(CMD_SAVE_SETTINGS);
   ASSERT_TRUE(viewer.Close());  // ended
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsPath));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".tmk"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kExtensionKey));
 }
 
 // Row, first visible character and selection of what the window shows.
@@ -199,10 +201,31 @@ TEST(SettingsStory, BackAndForwardThenBooksReopenWhereTheyWereLeftAndDroppedBook
     EXPECT_TRUE(viewer.Shows(L"book b"));
     viewer.Command(CMD_SAVE_SETTINGS);
   }
+  const auto rowAndTop = [](ViewerRun& viewer) { return std::pair(std::get<0>(Now(viewer)), std::get<1>(Now(viewer))); };
   {
     ViewerRun viewer(bookA);  // named on the command line, not the last book: where it was left
-    EXPECT_EQ(std::pair(std::get<0>(Now(viewer)), std::get<1>(Now(viewer))), std::pair(std::get<0>(leftA), std::get<1>(leftA)));
+    EXPECT_EQ(rowAndTop(viewer), std::pair(std::get<0>(leftA), std::get<1>(leftA)));
   }
+  // The book by a relative name in other letters is the same book; a copy of the same name in
+  // another folder is another, and starts at its top.
+  ASSERT_TRUE(CreateDirectoryW(WinPath(dir.File("other")).c_str(), nullptr));
+  ASSERT_TRUE(CopyFileW(bookA.c_str(), WinPath(dir.File("other/a.tmk")).c_str(), FALSE));
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  SetCurrentDirectoryW(WinPath(dir.File("other")).c_str());
+  {
+    ViewerRun viewer(L"..\\A.TMK");  // the last book: its row comes back
+    EXPECT_EQ(std::get<0>(Now(viewer)), std::get<0>(leftA));
+    EXPECT_GT(std::get<1>(Now(viewer)), 0);
+    viewer.OnViewerThread([&] { Session().bookPath = L"a.tmk"; });
+    viewer.Command(CMD_OPEN_BOOK_COMMAND);
+    EXPECT_EQ(WindowText(viewer.window()), L"Tomelet: a.tmk");
+    EXPECT_EQ(std::get<1>(Now(viewer)), 0);
+    viewer.Key(VK_LEFT, false, true);  // another book's history starts empty
+    EXPECT_EQ(std::get<1>(Now(viewer)), 0);
+    viewer.Command(CMD_DONT_SAVE_SETTINGS);
+  }
+  SetCurrentDirectoryW(before);
 }
 
 }  // namespace

@@ -290,8 +290,8 @@ std::wstring ScreenshotPath(const std::wstring& fileName) {
 
 void ClearRegistry() {
   SHDeleteKeyW(HKEY_CURRENT_USER, kSettingsPath);
-  SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tmk");
-  SHDeleteKeyW(HKEY_CLASSES_ROOT, L"Tomelet viewer");
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+    for (const wchar_t* key : {kExtensionKey, kTypeKey}) SHDeleteKeyW(root, key);
 }
 
 bool KeyExists(HKEY root, const std::wstring& path) {

@@ -95,11 +95,14 @@ std::wstring ScreenshotPath(const std::wstring& fileName);
 // --- the real registry of the test prefix, the real program as a process, a removable drive
 
 inline constexpr wchar_t kSettingsPath[] = L"Software\\Tomelet viewer";
-inline constexpr wchar_t kCommandKey[] = L"Tomelet viewer\\shell\\open\\command";
-inline constexpr wchar_t kIconKey[] = L"Tomelet viewer\\DefaultIcon";
+// The association's keys among the user's classes (HKEY_CURRENT_USER), and the machine's.
+inline constexpr wchar_t kExtensionKey[] = L"Software\\Classes\\.tmk";
+inline constexpr wchar_t kTypeKey[] = L"Software\\Classes\\Tomelet viewer";
+inline constexpr wchar_t kCommandKey[] = L"Software\\Classes\\Tomelet viewer\\shell\\open\\command";
+inline constexpr wchar_t kIconKey[] = L"Software\\Classes\\Tomelet viewer\\DefaultIcon";
 
-// Removes the settings key and the ".tmk" and "Tomelet viewer" keys of the classes root;
-// every test starts and ends with it.
+// Removes the settings key and the ".tmk" and "Tomelet viewer" keys of the user's and the
+// machine's classes; every test starts and ends with it.
 void ClearRegistry();
 
 bool KeyExists(HKEY root, const std::wstring& path);

@@ -193,6 +193,11 @@ TEST(BookPlaces, NewestFirstBoundedAndDamagedValuesLeftOut) {
   values.insert(values.begin() + 1, std::begin(damaged), std::end(damaged));
   EXPECT_EQ(BookPlaces::FromValues(values).places(), places.places());
   EXPECT_EQ(BookPlaces::FromValues({Value(1, 1, std::u16string(259, u'a'))}).places().size(), 1u);
+  // Letters are compared as the file system folds them, at both ends of the alphabet and beyond ASCII.
+  places.Remember({u"C:\\B\u00fccher\\az.tmk", 7, 0});
+  for (const char16_t* same : {u"c:\\B\u00dcCHER\\AZ.TMK", u"C:\\b\u00fccher\\aZ.tmk"})
+    EXPECT_EQ(places.Find(same).value_or(BookPlace{}).row, 7);
+  EXPECT_FALSE(places.Find(u"C:\\Bucher\\az.tmk"));
 }
 
 
