@@ -9,6 +9,9 @@
 #include <string>
 
 #include "app/book_path.h"
+#include "app/bookmark_dialogs.h"
+#include "app/full_screen.h"
+#include "app/reader_menus.h"
 #include "app/app_texts.h"
 #include "app/menu_items.h"
 #include "app/viewer.h"
@@ -237,6 +240,7 @@ void SwitchPane() {
 // destroys the window. Closing the window and File > Exit both end here.
 void RecordAndClose(HWND window) {
   MainWindowState& m = Main();
+  LeaveFullScreen(window);  // the place kept is the one from before
   WindowSettings& s = TheProgram().settings;
   const WindowBox box = ReadWindowBox(window);
   s.showState = box.showState;
@@ -295,13 +299,16 @@ void OnCommand(HWND window, int id, int code) {
     case CMD_DONT_SAVE_SETTINGS: TheProgram().settings.storeSettings = 0; break;
     case CMD_BACK: GoBack(); break;
     case CMD_FORWARD: GoForward(); break;
+    case CMD_FULL_SCREEN: ToggleFullScreen(window); break;
+    case CMD_ADD_BOOKMARK: AddBookmark(window); break;
+    case CMD_ORGANIZE_BOOKMARKS: OrganizeBookmarks(window); break;
     case CMD_HELP: m.helpWindow = OpenHelpWindow(window, HelpHost()); break;  // a new one each time
     case IDW_CONTENTS_LIST:
       if (code != LBN_SELCHANGE) break;
       if (SelectedRow() != m.shownRow) NoteVisitedPlace();
       LoadChapter(SelectedRow());
       break;
-    default: break;  // commands of features still to come
+    default: OnReaderMenuCommand(window, id); break;
   }
 }
 
@@ -464,7 +471,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DRAWITEM:
       return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_INITMENUPOPUP:
-      if (HIWORD(lParam) == 0) OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+      if (HIWORD(lParam) != 0) return 0;
+      OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+      FillReaderMenu(reinterpret_cast<HMENU>(wParam));
+      CheckMenuItem(reinterpret_cast<HMENU>(wParam), CMD_FULL_SCREEN, MF_BYCOMMAND | (InFullScreen() ? MF_CHECKED : MF_UNCHECKED));
       return 0;
     case WM_MOUSEMOVE:
       SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));

@@ -13,6 +13,13 @@ namespace tomelet {
 
 inline constexpr wchar_t kMainWindowClass[] = L"TomeletMainWndClass";
 
+// Where and how the window was before full screen (app/full_screen.h).
+struct FullScreenBefore {
+  bool active = false;
+  WINDOWPLACEMENT placement{};
+  LONG_PTR style = 0;
+};
+
 struct MainWindowState {
   HWND window = nullptr;
   HWND contentsList = nullptr;
@@ -32,6 +39,7 @@ struct MainWindowState {
   PlaceHistory history;     // back and forward in the open book (app/visited_places.h)
   int shownRow = -1;        // the contents row the text pane shows
   std::wstring openBook;    // the book whose place is kept when another one opens
+  FullScreenBefore fullScreen;
 };
 MainWindowState& Main();
 

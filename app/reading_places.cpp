@@ -48,9 +48,13 @@ std::optional<ReadingPlace> PlaceHistory::Forward(const ReadingPlace& current) {
 }
 
 void BookPlaces::Remember(const BookPlace& place) {
-  std::erase_if(places_, [&](const BookPlace& p) { return SamePath(p.path, place.path); });
+  Forget(place.path);
   places_.insert(places_.begin(), place);
   if (places_.size() > kLimit) places_.resize(kLimit);
+}
+
+void BookPlaces::Forget(const std::u16string& path) {
+  std::erase_if(places_, [&](const BookPlace& p) { return SamePath(p.path, path); });
 }
 
 std::optional<BookPlace> BookPlaces::Find(const std::u16string& path) const {

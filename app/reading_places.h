@@ -57,6 +57,8 @@ class BookPlaces {
 
   // The book's place moves to the front; the oldest beyond the limit is dropped.
   void Remember(const BookPlace& place);
+  // A book that has gone away.
+  void Forget(const std::u16string& path);
   // The place of this book (paths compared by the system's case folding).
   std::optional<BookPlace> Find(const std::u16string& path) const;
   const std::vector<BookPlace>& places() const { return places_; }

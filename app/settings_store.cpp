@@ -70,6 +70,26 @@ void WriteBookPlaces() {
     registry::Write(key.get(), BookPlaces::ValueName(i).c_str(), REG_BINARY, values[i].bytes);
 }
 
+// The bookmarks: one value per book, in a key of their own; each value is read no larger
+// than a book's bookmarks can be and checked whole.
+constexpr wchar_t kBookmarksKey[] = L"Software\\Tomelet viewer\\Bookmarks";
+
+Bookmarks ReadBookmarks() {
+  std::vector<std::optional<StoredValue>> values;
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kBookmarksKey, KEY_QUERY_VALUE))
+    for (std::size_t i = 0; i < Bookmarks::kBookLimit; ++i)
+      values.push_back(registry::Read(key.get(), Bookmarks::ValueName(i).c_str(), Bookmarks::kLargestValue));
+  return Bookmarks::FromValues(values);
+}
+
+void WriteBookmarks() {
+  SHDeleteKeyW(HKEY_CURRENT_USER, kBookmarksKey);
+  const std::vector<StoredValue> values = TheProgram().bookmarks.ToValues();
+  UniqueKey key = values.empty() ? nullptr : registry::Create(HKEY_CURRENT_USER, kBookmarksKey, KEY_WRITE);
+  for (std::size_t i = 0; key && i < values.size(); ++i)
+    registry::Write(key.get(), Bookmarks::ValueName(i).c_str(), REG_BINARY, values[i].bytes);
+}
+
 bool WriteKey() {
   const Program& program = TheProgram();
   UniqueKey key = registry::Create(HKEY_CURRENT_USER, kSettingsKey, KEY_WRITE);
@@ -89,7 +109,8 @@ bool WriteKey() {
   written &= registry::WriteDword(k, kLastChapterPosition, program.place.lastChapterPosition);
   written &= registry::Write(k, kWindows, REG_BINARY, std::vector<uint8_t>(record.begin(), record.end()));
   if (program.findAllPlace) written &= registry::Write(k, kFindAllWindow, REG_BINARY, PackPlace(*program.findAllPlace));
-  WriteBookPlaces();  // the books' places never keep the settings from counting as written
+  WriteBookPlaces();  // the books' places and bookmarks never keep the settings from counting as written
+  WriteBookmarks();
   return written;
 }
 
@@ -114,6 +135,7 @@ void LoadSettings() {
     const std::optional<StoredValue> findAll = registry::Read(key.get(), kFindAllWindow, kLargestValue);
     if (findAll && findAll->type == kRegBinary) program.findAllPlace = UnpackPlace(findAll->bytes);
     program.bookPlaces = ReadBookPlaces();
+    program.bookmarks = ReadBookmarks();
   } else
     loaded = SettingsWithoutKey(w, h, language);
   program.settings = loaded.settings;

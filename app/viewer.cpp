@@ -7,6 +7,7 @@
 #include "app/app_texts.h"
 #include "app/book_path.h"
 #include "app/file_association.h"
+#include "app/full_screen.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
 #include "base/dpi_scale.h"
@@ -64,6 +65,15 @@ ATOM RegisterMainClass(HINSTANCE instance) {
   return RegisterClassExW(&windowClass);
 }
 
+// Esc in the main window or one of its children ends full screen.
+bool LeavesFullScreen(const MSG& message) {
+  const HWND window = Main().window;
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE || !InFullScreen()) return false;
+  if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  LeaveFullScreen(window);
+  return true;
+}
+
 int RunMessageLoop() {
   const MainWindowState& m = Main();
   MSG message{};
@@ -71,6 +81,7 @@ int RunMessageLoop() {
     if (m.searchDialog && IsDialogMessageW(m.searchDialog, &message)) continue;
     if (m.helpWindow && IsDialogMessageW(m.helpWindow, &message)) continue;
     if (m.findAllWindow && IsDialogMessageW(m.findAllWindow, &message)) continue;
+    if (LeavesFullScreen(message)) continue;
     if (TranslateAcceleratorW(m.window, TheProgram().accelerators, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

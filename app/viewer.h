@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/bookmarks.h"
 #include "app/reading_places.h"
 #include "app/settings_record.h"
 #include "view/find_all_rules.h"
@@ -30,6 +31,7 @@ struct Program {
   WindowSettings settings;
   RememberedPlace place;
   BookPlaces bookPlaces;  // where the last books were left
+  Bookmarks bookmarks;    // the reader's own, per book
   int32_t noFileAssociation = 0;  // read at start, written back unchanged
   LANGID userUiLanguage = 0;      // 0: the system's; tests name another
   std::optional<WindowPlace> findAllPlace;  // the Find all window's, once placed

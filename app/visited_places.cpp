@@ -28,13 +28,6 @@ void ScrollToChar(HWND pane, int32_t firstChar) {
   SendMessageW(pane, EM_LINESCROLL, 0, line - top);
 }
 
-ReadingPlace CurrentPlace() {
-  const MainWindowState& m = Main();
-  CHARRANGE selection{};
-  SendMessageW(m.textPane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  return {m.shownRow, FirstVisibleChar(m.textPane), selection.cpMin, selection.cpMax};
-}
-
 void ShowPlace(const std::optional<ReadingPlace>& place) {
   const MainWindowState& m = Main();
   if (place && place->row >= 0 && static_cast<std::size_t>(place->row) < Session().rows.size()) {
@@ -47,6 +40,18 @@ void ShowPlace(const std::optional<ReadingPlace>& place) {
 }
 
 }  // namespace
+
+ReadingPlace CurrentPlace() {
+  const MainWindowState& m = Main();
+  CHARRANGE selection{};
+  SendMessageW(m.textPane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  return {m.shownRow, FirstVisibleChar(m.textPane), selection.cpMin, selection.cpMax};
+}
+
+void GoToPlace(const ReadingPlace& place) {
+  NoteVisitedPlace();
+  ShowPlace(place);
+}
 
 void NoteVisitedPlace() {
   if (Main().shownRow < 0) return;

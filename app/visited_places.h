@@ -15,6 +15,12 @@ namespace tomelet {
 // chapter is shown.
 void NoteVisitedPlace();
 
+// The place shown now (row -1 while no chapter is shown).
+ReadingPlace CurrentPlace();
+
+// Goes to a place of the open book exactly (a bookmark), recorded for back and forward.
+void GoToPlace(const ReadingPlace& place);
+
 // Back and forward commands; they do nothing when there is nowhere to go.
 void GoBack();
 void GoForward();

@@ -55,6 +55,12 @@ CommandStates ComputeCommandStates(int zoomLevel, int selectedRow, int rowCount)
   return states;
 }
 
+Rect FullScreenRect(int monitorLeft, int monitorTop, int monitorRight, int monitorBottom) {
+  return {monitorLeft, monitorTop, std::max(0, monitorRight - monitorLeft), std::max(0, monitorBottom - monitorTop)};
+}
+
+uint32_t FullScreenStyle(uint32_t style) { return style & ~(kCaptionStyle | kThickFrameStyle); }
+
 int OpenDialogFilterIndex(std::string_view path) {
   if (path.empty()) return 1;
   const std::string tail = AsciiUpper(path.size() >= 3 ? path.substr(path.size() - 3) : path);

@@ -1,5 +1,6 @@
 #pragma once
 // The main window's geometry and command-state rules, free of any window system.
+#include <cstdint>
 #include <string_view>
 
 namespace tomelet {
@@ -51,6 +52,13 @@ struct CommandStates {
   bool operator==(const CommandStates&) const = default;
 };
 CommandStates ComputeCommandStates(int zoomLevel, int selectedRow, int rowCount);
+
+// Full screen: the window covers its monitor (its edges as the monitor gives them, which
+// left of or above the main screen are negative), without caption and frame; the menu bar
+// stays. Both come back as they were.
+inline constexpr uint32_t kCaptionStyle = 0x00C00000u, kThickFrameStyle = 0x00040000u;
+Rect FullScreenRect(int monitorLeft, int monitorTop, int monitorRight, int monitorBottom);
+uint32_t FullScreenStyle(uint32_t style);
 
 // Filter index of the Open dialog (1 Tomelet, 2 ZIP, 3 all files) for the current path.
 int OpenDialogFilterIndex(std::string_view path);

@@ -24,6 +24,9 @@
 #define CMD_LANGUAGE_AUTOMATIC 6999
 #define CMD_LANGUAGE_ENGLISH 7000
 #define CMD_LANGUAGE_GERMAN 7009
+// The books read last, 1 to 9, and the separator after them (added when the menu opens).
+#define CMD_RECENT_BOOK_FIRST 1020
+#define CMD_RECENT_SEPARATOR 1029
 #define CMD_SAVE_SETTINGS 8001
 #define CMD_DONT_SAVE_SETTINGS 8002
 
@@ -46,6 +49,12 @@
 #define CMD_CONTENTS_NARROWER 3104
 #define CMD_BACK 3105
 #define CMD_FORWARD 3106
+#define CMD_FULL_SCREEN 3107
+#define CMD_ADD_BOOKMARK 3108
+#define CMD_ORGANIZE_BOOKMARKS 3109
+// The open book's bookmarks in the Bookmarks menu, one id each (added when the menu opens).
+#define CMD_BOOKMARK_FIRST 3200
+#define CMD_BOOKMARK_LAST 3399
 
 #define CMD_HELP 9009
 
@@ -106,3 +115,19 @@
 #define IDB_FIND_ALL_STOP 705
 #define IDL_FIND_ALL_HITS 706
 #define IDC_FIND_ALL_STATUS 707
+
+// Bookmark name dialog (Add bookmark, Rename).
+#define IDD_BOOKMARK_NAME 80
+#define IDC_BOOKMARK_NAME_LABEL 101
+#define IDE_BOOKMARK_NAME 102
+#define IDC_BOOKMARK_NOTE 103
+
+// Organize bookmarks dialog.
+#define IDD_BOOKMARKS 81
+#define IDC_BOOKMARKS_LABEL 810
+#define IDL_BOOKMARKS 811
+#define IDB_BOOKMARK_GO 812
+#define IDB_BOOKMARK_RENAME 813
+#define IDB_BOOKMARK_DELETE 814
+#define IDB_BOOKMARK_UP 815
+#define IDB_BOOKMARK_DOWN 816

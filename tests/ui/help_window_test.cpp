@@ -160,7 +160,7 @@ std::wstring Document(int id) {
 std::wstring KeyText(const ACCEL& a, bool german) {
   const std::map<WORD, std::pair<const wchar_t*, const wchar_t*>> names = {
       {VK_PRIOR, {L"PageUp", L"BildAuf"}}, {VK_NEXT, {L"PageDown", L"BildAb"}}, {VK_LEFT, {L"Left", L"Links"}},
-      {VK_RIGHT, {L"Right", L"Rechts"}},   {VK_TAB, {L"Tab", L"Tab"}}};
+      {VK_RIGHT, {L"Right", L"Rechts"}},   {VK_TAB, {L"Tab", L"Tab"}}, {VK_RETURN, {L"Enter", L"Eingabe"}}};
   std::wstring text = std::wstring(a.fVirt & FCONTROL ? (german ? L"Strg+" : L"Ctrl+") : L"") +
                       (a.fVirt & FSHIFT ? (german ? L"Umschalt+" : L"Shift+") : L"") + (a.fVirt & FALT ? L"Alt+" : L"");
   if (names.contains(a.key)) return text + (german ? names.at(a.key).second : names.at(a.key).first);
@@ -187,14 +187,14 @@ std::vector<Item> Items(HMENU menu, bool german) {
   return items;
 }
 
-TEST(HelpTruth, EveryMenuItemAndKeyTheHelpNamesExistsInThatLanguage) {
+TEST(HelpTruth, EveryMenuItemAndKeyTheHelpNamesExistsAndTheHelpNamesEveryOneInThatLanguage) {
   const HACCEL table = LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(IDA_MAIN));
   std::vector<ACCEL> accels(static_cast<std::size_t>(CopyAcceleratorTableW(table, nullptr, 0)));
   CopyAcceleratorTableW(table, accels.data(), static_cast<int>(accels.size()));
   const std::wregex listed(LR"(\{\\b ([^{}]+)\}\\tab ([^:\\]*))"), path(LR"(\{\\b ([^{}]+ > [^{}]+)\})"),
       key(LR"((?:(?:Ctrl|Strg|Shift|Umschalt|Alt)\+)+\w+|\bF\d{1,2}\b)");
   for (bool german : {false, true}) {
-    std::set<std::wstring> keys = {L"Alt+F4"};  // the system's close
+    std::set<std::wstring> keys = {L"Alt+F4", L"F2"};  // the system's close, Organize bookmarks' rename
     for (const ACCEL& a : accels) keys.insert(KeyText(a, german));
     const HMENU bar = LoadMenuW(nullptr, MAKEINTRESOURCEW(german ? IDM_MENU_GERMAN : IDM_MENU_ENGLISH));
     std::map<std::wstring, Item> every;
@@ -207,6 +207,11 @@ TEST(HelpTruth, EveryMenuItemAndKeyTheHelpNamesExistsInThatLanguage) {
       }
     const int documents[] = {IDR_HELP_ABOUT_ENGLISH, IDR_HELP_TIPS_ENGLISH, IDR_HELP_CREATE_ENGLISH,
                              IDR_HELP_ABOUT_GERMAN,  IDR_HELP_TIPS_GERMAN,  IDR_HELP_CREATE_GERMAN};
+    // And the other way round: the help names every menu item and every key.
+    std::wstring all;
+    for (int id : std::span(documents + 3 * german, 3)) all += Document(id);
+    for (const auto& [name, item] : every) EXPECT_NE(all.find(name), std::wstring::npos) << "not in the help: " << WideToUtf8(name);
+    for (const std::wstring& k : keys) EXPECT_NE(all.find(k), std::wstring::npos) << "key not in the help: " << WideToUtf8(k);
     for (int id : std::span(documents + 3 * german, 3)) {
       const std::wstring text = Document(id);
       for (std::wsregex_iterator m(text.begin(), text.end(), listed), end; m != end; ++m) {

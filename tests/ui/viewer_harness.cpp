@@ -202,9 +202,9 @@ HWND FileNameBox(HWND dialog) {
   return combo ? combo : GetDlgItem(dialog, 0x480);
 }
 
-void ViewerRun::Screenshot(const std::wstring& path) {
+void ViewerRun::Screenshot(const std::wstring& path, HWND of) {
   RECT r{};
-  GetWindowRect(window_, &r);
+  GetWindowRect(of ? of : window_, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;

@@ -49,8 +49,9 @@ class ViewerRun {
   bool Shows(const wchar_t* text) const;  // the text pane shows this text
   bool running() const;
 
-  // Saves what the window shows as a PNG (on failures, and to look at).
-  void Screenshot(const std::wstring& path);
+  // Saves what the window (or another one, such as a dialog) shows as a PNG (on failures,
+  // and to look at).
+  void Screenshot(const std::wstring& path, HWND of = nullptr);
 
   // The run a test has open, if any.
   static ViewerRun* Current();

@@ -1,8 +1,12 @@
 // The 76-byte settings record, its defaults and range rules, and how the values of the
 // settings key are read: which values count, the running mark, and damaged input; the
-// history of places in a book, and where the last books were left.
+// history of places in a book, where the last books were left and the File menu's list of
+// them, the bookmarks and how they are stored, and the full-screen rectangle.
 #include "app/settings_record.h"
+#include "app/bookmarks.h"
 #include "app/reading_places.h"
+#include "app/recent_books.h"
+#include "app/window_geometry.h"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +204,72 @@ TEST(BookPlaces, NewestFirstBoundedAndDamagedValuesLeftOut) {
   EXPECT_FALSE(places.Find(u"C:\\Bucher\\az.tmk"));
 }
 
+
+TEST(RecentBooks, TheOpenBookThenThePlacesNewestFirstNineAtMostNamedSoThatTheyDiffer) {
+  BookPlaces places;
+  for (int i = 11; i >= 0; --i) places.Remember({u"C:\\b" + std::u16string(1, char16_t(u'a' + i)) + u".tmk", 0, 0});
+  places.Forget(u"C:\\BB.TMK");  // gone away
+  const std::vector<std::u16string> books = RecentBooks(places, u"C:\\bc.tmk");
+  EXPECT_EQ(books, (std::vector<std::u16string>{u"C:\\bc.tmk", u"C:\\ba.tmk", u"C:\\bd.tmk", u"C:\\be.tmk", u"C:\\bf.tmk",
+                                                u"C:\\bg.tmk", u"C:\\bh.tmk", u"C:\\bi.tmk", u"C:\\bj.tmk"}));
+  EXPECT_TRUE(RecentBooks(BookPlaces{}, u"").empty());
+  // A file name alone, or as many folders as tell books of one name apart.
+  const struct { std::vector<std::u16string> paths, labels; } cases[] = {
+      {{u"C:\\x\\a.tmk", u"C:\\y\\b.tmk"}, {u"a.tmk", u"b.tmk"}},
+      {{u"C:\\Old\\a.tmk", u"D:\\New\\A.TMK"}, {u"Old\\a.tmk", u"New\\A.TMK"}},
+      {{u"C:\\p\\Books\\a.tmk", u"D:\\q\\books\\a.tmk", u"E:\\c.tmk"}, {u"p\\Books\\a.tmk", u"q\\books\\a.tmk", u"c.tmk"}},
+      {{u"C:\\s\\a.tmk", u"D:\\s\\a.tmk"}, {u"C:\\s\\a.tmk", u"D:\\s\\a.tmk"}},
+      {{u"a.tmk", u"C:\\a.tmk"}, {u"a.tmk", u"C:\\a.tmk"}}};
+  for (const auto& c : cases) EXPECT_EQ(RecentLabels(c.paths), c.labels);
+  EXPECT_EQ(NumberedMenuText(0, u"R&D.tmk"), u"&1 R&&D.tmk");
+  EXPECT_EQ(NumberedMenuText(8, u"i"), u"&9 i");
+  EXPECT_EQ(NumberedMenuText(9, u"j"), u"j");
+}
+
+TEST(Bookmarks, PerBookInOrderBoundedStoredAndDamagedValuesLeftOut) {
+  Bookmarks marks;
+  const Bookmark one{u"One", {2, 10, 12, 15}}, two{u"Two", {0, 0, 0, 0}};
+  EXPECT_EQ(marks.Add(u"C:\\a.tmk", one).refused, AddOutcome::Refusal::None);
+  marks.Add(u"C:\\b.tmk", two);
+  marks.Add(u"c:\\A.TMK", two);  // the same book; names may repeat
+  EXPECT_EQ(marks.Of(u"C:\\a.tmk"), (std::vector<Bookmark>{one, two}));
+  EXPECT_EQ(marks.books()[0].path, u"C:\\a.tmk");  // the book changed last comes first
+  EXPECT_EQ(marks.Preview(std::u16string(260, u'x')).refused, AddOutcome::Refusal::PathTooLong);
+
+  // Read back as written; each damaged value is left out whole, the others stay.
+  const std::vector<StoredValue> written = marks.ToValues();
+  std::vector<std::optional<StoredValue>> values(written.begin(), written.end());
+  EXPECT_EQ(Bookmarks::FromValues(values).books(), marks.books());
+  const std::vector<uint8_t>& good = written[1].bytes;  // b.tmk
+  const auto with = [&](std::size_t at, uint8_t byte) { std::vector<uint8_t> b = good; b[at] = byte; return StoredValue{kRegBinary, b}; };
+  std::vector<uint8_t> longer = good;
+  longer.push_back(0);
+  const std::optional<StoredValue> damaged[] = {
+      std::nullopt, StoredValue{kRegSz, good}, StoredValue{kRegBinary, {good.begin(), good.end() - 1}}, StoredValue{kRegBinary, longer},
+      with(0, 0) /* no path */, with(0, 200) /* path longer than the value */, with(20, 0) /* no bookmark */,
+      with(27, 0x80) /* negative row */, with(20, 201) /* 201 bookmarks */, with(32, 5) /* selection ends before it starts */,
+      with(40, 101) /* name too long */, written[0] /* the book again */};
+  values.insert(values.begin() + 1, std::begin(damaged), std::end(damaged));
+  EXPECT_EQ(Bookmarks::FromValues(values).books(), marks.books());
+
+  // 200 per book, then no more; beyond 100 books the one changed longest ago goes, told first.
+  for (int i = 2; i < 200; ++i) marks.Add(u"C:\\a.tmk", two);
+  EXPECT_EQ(marks.Add(u"C:\\a.tmk", two).refused, AddOutcome::Refusal::BookFull);
+  for (int i = 0; i < 98; ++i) marks.Add(u"C:\\n" + std::u16string(1, char16_t(u'\u4e00' + i)), one);
+  EXPECT_EQ(marks.Preview(u"C:\\new.tmk").bookDropped, u"C:\\b.tmk");
+  marks.Add(u"C:\\new.tmk", one);
+  EXPECT_EQ(marks.books().size(), Bookmarks::kBookLimit);
+  EXPECT_TRUE(marks.Of(u"C:\\b.tmk").empty());
+  EXPECT_EQ(marks.Of(u"C:\\a.tmk").size(), Bookmarks::kPerBookLimit);
+  marks.Replace(u"C:\\a.tmk", {});  // all deleted: the book is forgotten
+  EXPECT_EQ(marks.books().size(), Bookmarks::kBookLimit - 1);
+}
+
+TEST(FullScreen, TheWindowCoversItsMonitorWithoutCaptionAndFrame) {
+  EXPECT_EQ(FullScreenRect(0, 0, 1280, 1024), (Rect{0, 0, 1280, 1024}));
+  EXPECT_EQ(FullScreenRect(-1920, -200, 0, 880), (Rect{-1920, -200, 1920, 1080}));  // left of and above the main screen
+  EXPECT_EQ(FullScreenStyle(0x14CF0000u), 0x140B0000u);  // visible overlapped window with a menu: only caption and frame go
+}
 
 }  // namespace
 }  // namespace tomelet
