@@ -41,6 +41,7 @@ TEST(NameRules, SourceNamesBecomeLevelKindAndTitle) {
       // What counts as numbered.
       {" 5 Title.rtf", "025 Title"}, {"+7 Plus.rtf", "02Plus"}, {"99999999999999999999999 Huge.rtf", "02Huge"},
       {"-7 Minus.rtf", "02-7 Minus"}, {"+0 Zero.rtf", "02+0 Zero"}, {"A-2 B.rtf", "02A-2 B"},
+      {"000 Preface.rtf", "02Preface"}, {"0 Intro.rtf", "02Intro"}, {"004 Self-0 test.rtf", "02Self-0 test"},
       // Continuations: one level deeper, a level-9 row stays at 9.
       {"005-1.rtf", "22" + kEllipsis}, {"006.rtf", "12" + kEllipsis}, {"010-x.rtf", "12" + kEllipsis},
       {"0003", "14" + kEllipsis}, {"4-2.png", "33" + kEllipsis}, {"010-9.rtf", "92" + kEllipsis},
