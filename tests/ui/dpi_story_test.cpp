@@ -77,6 +77,19 @@ TEST(DpiStory, ManifestRowsIconsSplitterAndDialogsFollowTheDpi) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     viewer.Settle();
   }
+
+  // The width chosen with F9 is kept in 96-DPI units and comes back the same at this DPI.
+  for (int i = 0; i < 5; ++i) viewer.Key(VK_F9);
+  const LONG chosen = ChildRect(viewer.contents()).right;
+  viewer.Command(CMD_SAVE_SETTINGS);
+  viewer.Command(CMD_EXIT);
+  viewer.WaitForExit();
+  {
+    ViewerRun again(WinPath(dir.File("dpi.tmk")));
+    EXPECT_EQ(ChildRect(again.contents()).right, chosen);
+    again.Command(CMD_DONT_SAVE_SETTINGS);
+  }
+  ClearRegistry();
 }
 
 }  // namespace
