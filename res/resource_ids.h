@@ -69,6 +69,7 @@
 
 // Password dialog.
 #define IDD_PASSWORD 60
+#define IDS_PASSWORD 101
 #define IDE_PASSWORD 102
 #define IDB_SHOW_PASSWORD 103
 #define IDB_DONT_ASK_AGAIN 104
@@ -106,3 +107,4 @@
 #define IDB_FIND_ALL_STOP 705
 #define IDL_FIND_ALL_HITS 706
 #define IDC_FIND_ALL_STATUS 707
+#define IDS_FIND_ALL_HITS 708
