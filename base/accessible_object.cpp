@@ -3,6 +3,7 @@
 #include <oleacc.h>
 
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 #include "base/system_library.h"
@@ -306,7 +307,12 @@ struct SpokenWindow {
   WNDPROC previous = nullptr;
   std::shared_ptr<const Spoken> spoken;
 };
-constexpr wchar_t kSpokenProperty[] = L"TomeletSpokenWindow";
+// By window; a map, not a window property: the list's every message passes here, and a
+// property is looked up through Wine's server.
+std::unordered_map<HWND, std::unique_ptr<SpokenWindow>>& SpokenWindows() {
+  static std::unordered_map<HWND, std::unique_ptr<SpokenWindow>> windows;
+  return windows;
+}
 
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, const SpokenWindow& record) {
   const Oleacc& acc = Acc();
@@ -319,14 +325,15 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, const SpokenWindow& record) 
 }
 
 LRESULT CALLBACK SpokenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* record = static_cast<SpokenWindow*>(GetPropW(window, kSpokenProperty));
-  if (!record) return DefWindowProcW(window, message, wParam, lParam);
+  const auto found = SpokenWindows().find(window);
+  if (found == SpokenWindows().end()) return DefWindowProcW(window, message, wParam, lParam);
+  const SpokenWindow* record = found->second.get();
   const WNDPROC previous = record->previous;
   if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
     if (const LRESULT answer = AnswerGetObject(window, wParam, *record)) return answer;
   } else if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-    std::unique_ptr<SpokenWindow> owner(static_cast<SpokenWindow*>(RemovePropW(window, kSpokenProperty)));
+    SpokenWindows().erase(found);
   }
   return CallWindowProcW(previous, window, message, wParam, lParam);
 }
@@ -334,13 +341,12 @@ LRESULT CALLBACK SpokenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 void MakeSpoken(HWND window, Spoken spoken) {
-  if (!window || GetPropW(window, kSpokenProperty)) return;
+  if (!window || SpokenWindows().contains(window)) return;
   auto record = std::make_unique<SpokenWindow>();
   record->spoken = std::make_shared<const Spoken>(std::move(spoken));
-  if (!SetPropW(window, kSpokenProperty, record.get())) return;
-  record->previous = reinterpret_cast<WNDPROC>(
+  SpokenWindow& kept = *SpokenWindows().emplace(window, std::move(record)).first->second;
+  kept.previous = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpokenWindowProc)));
-  record.release();  // the window's property owns it until WM_NCDESTROY
 }
 
 void NotifyNameChanged(HWND window) { NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF); }
