@@ -10,6 +10,7 @@
 #include "base/wide.h"
 #include "base/win_handles.h"
 #include "book/pages.h"
+#include "base/accessible_object.h"
 #include "view/find_all_window.h"
 #include "view/picture_to_rtf.h"
 
@@ -33,6 +34,7 @@ void FillContentsList(HWND list, const std::vector<ContentsRow>& rows) {
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
+  NotifyRowsChanged(list);
 }
 
 std::wstring FileNamePart(const std::wstring& path) {

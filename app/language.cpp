@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/accessibility.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
 #include "res/resource_ids.h"
@@ -20,10 +21,12 @@ void SwapMenu(bool german) {
   const HMENU old = GetMenu(m.window);
   const HMENU fresh = LoadMenuW(TheProgram().instance, MAKEINTRESOURCEW(german ? IDM_MENU_GERMAN : IDM_MENU_ENGLISH));
   if (!fresh) return;  // keep the menu there is
+  NameMenuItems(fresh);
   m.menuBar = fresh;
   SetMenu(m.window, fresh);
   if (old) DestroyMenu(old);
   UpdateMenuState();
+  AnnounceLanguage(m.contentsList);
 }
 
 }  // namespace

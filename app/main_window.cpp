@@ -6,8 +6,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
+#include "app/accessibility.h"
 #include "app/book_path.h"
 #include "app/bookmark_dialogs.h"
 #include "app/full_screen.h"
@@ -41,7 +43,8 @@ MainWindowState& Main() {
 
 namespace {
 
-constexpr COLORREF kContentsBackground = RGB(255, 239, 192);
+// The colours of the contents list's rows and empty area, as the contrast asks for them.
+Ink ContentsInk() { return InkFor(Surface::ContentsRow, {}, HighContrast()); }
 constexpr wchar_t kBaggageLink[] = L"[BAGGAGE]";
 
 int ContentsRowCount() {
@@ -138,7 +141,7 @@ bool OnCreate(HWND window) {
       nullptr);
   if (!m.contentsList) return false;
   FitContentsList();
-  m.contentsBrush.reset(CreateSolidBrush(kContentsBackground));
+  m.contentsBrush.reset(CreateSolidBrush(ColorRefOf(ContentsInk().back)));
 
   m.splitterBar = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window,
                                   nullptr, program.instance, nullptr);
@@ -148,6 +151,9 @@ bool OnCreate(HWND window) {
       0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_TEXT_PANE)), program.instance, nullptr);
   if (!m.splitterBar || !m.textPane) return false;
   SetTextPaneUp(m.textPane);
+  // Before quick search: its subclass goes first when the window closes.
+  MakeMainWindowSpoken(m.contentsList, m.textPane);
+  NameMenuItems(m.menuBar);
   InstallQuickSearch({window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, {}, NoteVisitedPlace});
   DragAcceptFiles(window, TRUE);
   ForgetSearchSettings();
@@ -341,7 +347,7 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
   if (item->CtlID == IDW_CONTENTS_LIST) {
     // The symbols' pen is sized at the first owner-drawn item of the run, row or menu.
     PrepareOwnerDrawResources(item->hDC);
-    return DrawContentsRow(item, TheProgram().instance, Main().contentsBrush.get(), Main().dpi);
+    return DrawContentsRow(item, TheProgram().instance, Main().contentsBrush.get(), Main().dpi, HighContrast());
   }
   return FALSE;
 }
@@ -390,6 +396,23 @@ void OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(window, nullptr, TRUE);
+}
+
+// High contrast switched on or off, or other system colours: our drawing follows.
+void OnColoursChanged(HWND window) {
+  MainWindowState& m = Main();
+  RefreshHighContrast();
+  if (UniqueBrush brush{CreateSolidBrush(ColorRefOf(ContentsInk().back))}) m.contentsBrush = std::move(brush);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  DrawMenuBar(window);
+}
+
+// The splitter at normal contrast is drawn as the system draws a static control.
+std::optional<LRESULT> OnSplitterColour(HDC dc) {
+  const Ink ink = InkFor(Surface::Splitter, {}, HighContrast());
+  if (ink.systemDrawn) return std::nullopt;
+  SetBkColor(dc, ColorRefOf(ink.back));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(static_cast<int>(ink.back.value)));
 }
 
 }  // namespace
@@ -462,9 +485,22 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_CTLCOLORLISTBOX:
       if (reinterpret_cast<HWND>(lParam) != m.contentsList) break;
-      SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
-      SetBkColor(reinterpret_cast<HDC>(wParam), kContentsBackground);
+      SetTextColor(reinterpret_cast<HDC>(wParam), ColorRefOf(ContentsInk().text));
+      SetBkColor(reinterpret_cast<HDC>(wParam), ColorRefOf(ContentsInk().back));
       return reinterpret_cast<LRESULT>(m.contentsBrush.get());
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) != m.splitterBar) break;
+      if (const auto brush = OnSplitterColour(reinterpret_cast<HDC>(wParam))) return *brush;
+      break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      if (message == WM_SYSCOLORCHANGE || wParam == SPI_SETHIGHCONTRAST) OnColoursChanged(window);
+      break;
+    case WM_MENUCHAR:
+      if (!(HIWORD(wParam) & MF_POPUP)) break;  // the bar's own items only, not its buttons
+      if (const auto item = OnMenuChar(static_cast<wchar_t>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam)))
+        return *item;
+      break;
     case WM_MEASUREITEM:
       OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
       return TRUE;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/accessibility.h"
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
@@ -10,6 +11,7 @@
 #include "base/window_dpi.h"
 #include "app/book_view.h"
 #include "res/resource_ids.h"
+#include "view/contents_drawing.h"
 
 namespace tomelet {
 namespace {
@@ -99,18 +101,27 @@ BOOL DrawMenuItem(const DRAWITEMSTRUCT* item) {
   BOOL flatMenus = FALSE;
   SystemParametersInfoW(SPI_GETFLATMENU, 0, &flatMenus, 0);
   const bool onBar = reinterpret_cast<HMENU>(item->hwndItem) == Main().menuBar;
-  HGDIOBJ brush;
-  if (item->itemState & ODS_SELECTED) {
-    SetTextColor(dc, GetSysColor(onBar ? COLOR_MENUBAR : COLOR_MENU));
-    SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-    brush = GetStockObject(LTGRAY_BRUSH);
-  } else {
-    SetBkColor(dc, GetSysColor(flatMenus && onBar ? COLOR_MENUBAR : COLOR_MENU));
-    SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
-    brush = GetStockObject(WHITE_BRUSH);
+  const ItemState state{(item->itemState & ODS_SELECTED) != 0, false,
+                        (item->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0, onBar, flatMenus != FALSE};
+  const bool highContrast = HighContrast();
+  const Ink ink = InkFor(Surface::MenuItem, state, highContrast);
+  SetTextColor(dc, ColorRefOf(ink.text));
+  SetBkColor(dc, ColorRefOf(ink.back));
+  // With high contrast the item's cell is filled and the symbol drawn in the user's colours;
+  // otherwise on the stock brushes and the black pen.
+  UniquePen contrastPen;
+  HGDIOBJ brush = GetStockObject(state.selected ? LTGRAY_BRUSH : WHITE_BRUSH);
+  HGDIOBJ pen = symbols.pen.get();
+  if (highContrast) {
+    FillRect(dc, &item->rcItem, GetSysColorBrush(static_cast<int>(ink.back.value)));
+    brush = GetSysColorBrush(static_cast<int>(ink.fill.value));
+    LOGPEN shape{};
+    GetObjectW(symbols.pen.get(), sizeof(shape), &shape);
+    contrastPen.reset(CreatePen(PS_SOLID, shape.lopnWidth.x, ColorRefOf(ink.pen)));
+    if (contrastPen) pen = contrastPen.get();
   }
   SelectionGuard brushGuard(dc, brush);
-  SelectionGuard penGuard(dc, symbols.pen.get());
+  SelectionGuard penGuard(dc, pen);
 
   const RECT& rc = item->rcItem;
   const int h = rc.bottom - rc.top;
@@ -120,13 +131,16 @@ BOOL DrawMenuItem(const DRAWITEMSTRUCT* item) {
   DrawSymbol(dc, item->itemID, box, s);
 
   if (!onBar) {
-    if (const TextPair* label = texts::MenuItemLabel(item->itemID)) {
+    // The label the item's record holds (in the language its menu was loaded in).
+    const MenuItemRecord* record = MenuItemRecordOf(item->itemData);
+    const TextPair* fallback = texts::MenuItemLabel(item->itemID);
+    if (const wchar_t* label = record ? record->label : fallback ? Pick(*fallback) : nullptr) {
       RECT textRect{rc.left + h, top, rc.right, rc.bottom};
       DRAWTEXTPARAMS params{};
       params.cbSize = sizeof(params);
       params.iTabLength = 9;
-      DrawTextExW(dc, const_cast<wchar_t*>(Pick(*label)), -1, &textRect,
-                  DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP, &params);
+      DrawTextExW(dc, const_cast<wchar_t*>(label), -1, &textRect, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP,
+                  &params);
     }
   }
   return TRUE;

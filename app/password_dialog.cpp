@@ -15,6 +15,7 @@ namespace {
 constexpr std::size_t kMaxPasswordChars = 259;
 
 const TextPair kTitle = {L"Password:", L"Passwort:"};
+const TextPair kPasswordLabel = {L"Pass&word:", L"Pass&wort:"};
 const TextPair kShowPassword = {L"&Show password", L"&Passwort anzeigen"};
 const TextPair kDontAskAgain = {L"&Don't ask for password again", L"&Nicht noch einmal nach Passwort fragen"};
 const TextPair kOk = {L"&OK", L"&OK"};
@@ -29,6 +30,7 @@ void ShowPlainText(HWND dialog, bool plain) {
 void OnInitDialog(HWND dialog) {
   if (!IsGerman()) {
     SetWindowTextW(dialog, Pick(kTitle));
+    SetDlgItemTextW(dialog, IDS_PASSWORD, Pick(kPasswordLabel));
     SetDlgItemTextW(dialog, IDB_SHOW_PASSWORD, Pick(kShowPassword));
     SetDlgItemTextW(dialog, IDB_DONT_ASK_AGAIN, Pick(kDontAskAgain));
     SetDlgItemTextW(dialog, IDOK, Pick(kOk));

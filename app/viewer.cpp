@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/accessibility.h"
 #include "app/app_texts.h"
 #include "app/book_path.h"
 #include "app/file_association.h"
@@ -108,6 +109,9 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   }
   const UniqueLibrary commonControls = LoadSystemLibrary(L"comctl32.dll");
   if (const auto init = SystemFunction<decltype(&InitCommonControls)>(commonControls.get(), "InitCommonControls")) init();
+  // Screen readers' objects are handed out through COM (app/accessibility.h).
+  const ComApartment apartment;
+  FakeHighContrast(options.highContrast);
   Session().bookPath = WholeBookPath(bookPath.substr(0, 259));
   program.modulePath = LongModulePath();
   program.itemHeight = ScreenItemHeight();

@@ -2,6 +2,7 @@
 // The program's start routine and the values it publishes for the other modules.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "app/bookmarks.h"
@@ -43,6 +44,8 @@ struct ViewerOptions {
   std::wstring richEditLibrary = L"Msftedit.dll";
   // The user's UI language as the system would report it; 0 asks the system.
   LANGID userUiLanguage = 0;
+  // High contrast as the system would report it; nullopt asks the system.
+  std::optional<bool> highContrast;
 };
 
 // Runs the viewer: settings, main window, message loop, and at the end settings and file

@@ -82,4 +82,19 @@ class WaitCursor {
   HCURSOR previous_;
 };
 
+// COM on this thread (a single-threaded apartment) while in scope; uninitialised only when
+// this owner initialised it.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
 }  // namespace tomelet

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/accessible_object.h"
 #include "base/dpi_scale.h"
 #include "base/language.h"
 #include "base/win_handles.h"
@@ -13,6 +14,7 @@
 #include "output/safe_file.h"
 #include "output/save_rules.h"
 #include "res/resource_ids.h"
+#include "view/accessible_rules.h"
 #include "view/picture_to_rtf.h"
 
 namespace tomelet {
@@ -92,6 +94,12 @@ void OnInitDialog(HWND dialog, DialogData& data) {
     SetDlgItemTextW(dialog, IDCANCEL, L"&Cancel");
   }
   SetDlgItemTextW(dialog, IDC_EXPORT_HINT, Pick(kHint));
+  Spoken browse;  // the ">>" button, by what it does
+  browse.name = [] {
+    const std::u16string_view name = SpokenName(SpokenPart::BrowseButton, IsGerman());
+    return std::wstring(name.begin(), name.end());
+  };
+  MakeSpoken(GetDlgItem(dialog, IDB_EXPORT_BROWSE), std::move(browse));
   SendDlgItemMessageW(dialog, IDE_EXPORT_NAME, EM_LIMITTEXT, kMaxNameChars, 0);
   PutName(dialog, ProposedKeyNoteName(data.session->bookPath).substr(0, kMaxNameChars));
 

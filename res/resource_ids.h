@@ -78,6 +78,7 @@
 
 // Password dialog.
 #define IDD_PASSWORD 60
+#define IDS_PASSWORD 101
 #define IDE_PASSWORD 102
 #define IDB_SHOW_PASSWORD 103
 #define IDB_DONT_ASK_AGAIN 104
@@ -115,6 +116,7 @@
 #define IDB_FIND_ALL_STOP 705
 #define IDL_FIND_ALL_HITS 706
 #define IDC_FIND_ALL_STATUS 707
+#define IDS_FIND_ALL_HITS 708
 
 // Bookmark name dialog (Add bookmark, Rename).
 #define IDD_BOOKMARK_NAME 80

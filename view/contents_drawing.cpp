@@ -10,7 +10,14 @@
 namespace tomelet {
 namespace {
 
-constexpr COLORREF kSelectedUnfocused = RGB(255, 207, 160);
+static_assert(static_cast<int>(SystemColour::Window) == COLOR_WINDOW &&
+              static_cast<int>(SystemColour::WindowText) == COLOR_WINDOWTEXT &&
+              static_cast<int>(SystemColour::Highlight) == COLOR_HIGHLIGHT &&
+              static_cast<int>(SystemColour::HighlightText) == COLOR_HIGHLIGHTTEXT &&
+              static_cast<int>(SystemColour::GrayText) == COLOR_GRAYTEXT &&
+              static_cast<int>(SystemColour::Menu) == COLOR_MENU &&
+              static_cast<int>(SystemColour::MenuText) == COLOR_MENUTEXT &&
+              static_cast<int>(SystemColour::MenuBar) == COLOR_MENUBAR);
 
 // Loaded at the first row drawn and kept for the run; shared icons need no freeing.
 struct RowIcons {
@@ -45,7 +52,12 @@ std::wstring RowText(HWND list, UINT row) {
 
 }  // namespace
 
-BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background, int dpi) {
+COLORREF ColorRefOf(const Colour& colour) {
+  return colour.system ? GetSysColor(static_cast<int>(colour.value)) : static_cast<COLORREF>(colour.value);
+}
+
+BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH background, int dpi,
+                     bool highContrast) {
   if (item->itemID == static_cast<UINT>(-1)) return FALSE;
   HDC dc = item->hDC;
   const std::wstring text = RowText(item->hwndItem, item->itemID);
@@ -57,17 +69,10 @@ BOOL DrawContentsRow(const DRAWITEMSTRUCT* item, HINSTANCE instance, HBRUSH back
 
   DrawIconEx(dc, rc.left + level * h, top, IconForKind(instance, kind), h, h, 0, background,
              DI_NORMAL);
-  if (item->itemState & ODS_SELECTED) {
-    if (GetFocus() == item->hwndItem) {
-      SetBkColor(dc, RGB(0, 0, 0));
-      SetTextColor(dc, RGB(255, 255, 255));
-    } else {
-      SetBkColor(dc, kSelectedUnfocused);
-    }
-  } else {
-    SetBkColor(dc, RGB(255, 239, 192));
-    SetTextColor(dc, RGB(0, 0, 0));
-  }
+  const ItemState state{(item->itemState & ODS_SELECTED) != 0, GetFocus() == item->hwndItem};
+  const Ink ink = InkFor(Surface::ContentsRow, state, highContrast);
+  SetBkColor(dc, ColorRefOf(ink.back));
+  if (!ink.text.keep) SetTextColor(dc, ColorRefOf(ink.text));
   SetBkMode(dc, OPAQUE);
   if (text.size() > 2)
     TextOutW(dc, rc.left + (level + 1) * h, top, text.c_str() + 2, static_cast<int>(text.size() - 2));

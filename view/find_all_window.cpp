@@ -16,6 +16,8 @@
 #include "base/window_box.h"
 #include "base/window_dpi.h"
 #include "res/resource_ids.h"
+#include "base/accessible_object.h"
+#include "view/accessible_rules.h"
 #include "view/screen_place.h"
 #include "view/search_rules.h"
 
@@ -33,6 +35,7 @@ const TextPair kMatchCase = {L"&Match case", L"&Gro\u00df-/Kleinschreibung"};
 const TextPair kWholeWords = {L"&Whole words", L"Nur g&anze W\u00f6rter"};
 const TextPair kFind = {L"&Find", L"&Finden"};
 const TextPair kStop = {L"S&top", L"S&topp"};
+const TextPair kHitsLabel = {L"&Hits:", L"T&reffer:"};
 const TextPair kOutOfMemory = {L"There is not enough memory to go on searching. The hits found so far stay listed.",
                                L"Es ist nicht genug Speicher frei, um weiterzusuchen. Die bisher gefundenen Treffer "
                                L"bleiben in der Liste."};
@@ -46,7 +49,7 @@ constexpr std::size_t kRepeatedRowsPerStep = 500;
 // column in a row, and the smallest size the window is dragged to. The window turns them
 // into 96-DPI units once, when it opens, and scales those to the DPI it is shown at.
 struct Layout {
-  int margin = 4, listTop = 38, statusHeight = 8, buttonWidth = 54, titleWidth = 90;
+  int margin = 4, listTop = 46, statusHeight = 8, buttonWidth = 54, titleWidth = 90;
   int minWidth = 200, minHeight = 90;
 };
 constexpr Layout kLayout;
@@ -172,7 +175,10 @@ void SearchRow(FindAll& f, int row, int entry) {
 
 void ShowProgress(FindAll& f) {
   const LRESULT listed = SendMessageW(f.list, LB_GETCOUNT, 0, 0);
-  if (listed != static_cast<LRESULT>(f.hits.size())) SendMessageW(f.list, LB_SETCOUNT, f.hits.size(), 0);
+  if (listed != static_cast<LRESULT>(f.hits.size())) {
+    SendMessageW(f.list, LB_SETCOUNT, f.hits.size(), 0);
+    NotifyRowsChanged(f.list);
+  }
   const std::string line = StatusLine(f.counts, IsGerman());
   SetWindowTextW(f.status, Utf8ToWide(line).c_str());
 }
@@ -433,11 +439,32 @@ void OnDpiChanged(FindAll& f, int dpi, const RECT& suggested) {
   LayOut(f);
 }
 
+// A hit as a screen reader reads it: "<chapter title>: <words around the hit>". The list's
+// object may outlive the window: it finds the hits through the window, or reads nothing.
+void MakeHitsSpoken(HWND list) {
+  Spoken spoken;
+  spoken.name = [] {
+    const std::u16string_view name = SpokenName(SpokenPart::HitList, IsGerman());
+    return std::wstring(name.begin(), name.end());
+  };
+  spoken.rowName = [](HWND hits, int row) -> std::wstring {
+    const FindAll* f = Of(GetParent(hits));
+    if (!f || row < 0 || static_cast<std::size_t>(row) >= f->hits.size()) return {};
+    const Hit& hit = f->hits[static_cast<std::size_t>(row)];
+    const std::wstring title = f->host.rowTitle ? f->host.rowTitle(hit.row) : std::wstring();
+    const std::u16string spoken = SpeakHit(std::u16string(title.begin(), title.end()),
+                                           std::u16string(hit.line.begin(), hit.line.end()));
+    return std::wstring(spoken.begin(), spoken.end());
+  };
+  MakeSpoken(list, std::move(spoken));
+}
+
 void OnInitDialog(HWND window, FindAll& f) {
   f.window = window;
   f.list = GetDlgItem(window, IDL_FIND_ALL_HITS);
   f.status = GetDlgItem(window, IDC_FIND_ALL_STATUS);
   SetWindowLongPtrW(f.list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&f));
+  MakeHitsSpoken(f.list);  // below the Enter key's subclass, which goes first
   SetPropW(f.list, kListProcedure, reinterpret_cast<HANDLE>(
       SetWindowLongPtrW(f.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HitListProc))));
   f.reader = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_CHILD | ES_MULTILINE | ES_READONLY, 0, 0, 0, 0, window,
@@ -454,6 +481,7 @@ void OnInitDialog(HWND window, FindAll& f) {
     SetDlgItemTextW(window, IDB_FIND_ALL_FIND, Pick(kFind));
     SetDlgItemTextW(window, IDB_FIND_ALL_STOP, Pick(kStop));
   }
+  SetDlgItemTextW(window, IDS_FIND_ALL_HITS, Pick(kHitsLabel));
   SendDlgItemMessageW(window, IDE_FIND_ALL_TERM, EM_LIMITTEXT, kSearchTermLimit, 0);
   TakeMeasures(f);
   SetUpFonts(f);

@@ -13,7 +13,9 @@
 #include "base/system_library.h"
 #include "base/window_dpi.h"
 #include "base/window_box.h"
+#include "base/accessible_object.h"
 #include "res/resource_ids.h"
+#include "view/accessible_rules.h"
 #include "view/help_rules.h"
 #include "view/screen_place.h"
 
@@ -83,6 +85,12 @@ void OnInitDialog(HWND window) {
   SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(s.helpTab), 0);
 
   const HWND text = Text(window);
+  Spoken spoken;
+  spoken.name = [] {
+    const std::u16string_view name = SpokenName(SpokenPart::HelpText, IsGerman());
+    return std::wstring(name.begin(), name.end());
+  };
+  MakeSpoken(text, std::move(spoken));
   SendMessageW(text, EM_AUTOURLDETECT, TRUE, 0);
   SendMessageW(text, EM_SETEVENTMASK, 0, ENM_LINK);
 

@@ -10,11 +10,69 @@
 #include <vector>
 
 #include "res/resource_ids.h"
+#include "view/accessible_rules.h"
+#include "view/contrast_colours.h"
 #include "view/help_rules.h"
 #include "view/search_rules.h"
 
 namespace tomelet {
 namespace {
+
+// Our drawing's colours: exactly the program's own at normal contrast, only the user's
+// system colours with high contrast on.
+TEST(ContrastRules, ColoursByContrastSurfaceAndState) {
+  using S = SystemColour;
+  const Colour black = Rgb(0, 0, 0), white = Rgb(255, 255, 255), cream = Rgb(255, 239, 192);
+  const Colour menu = Sys(S::Menu), gray = Sys(S::GrayText), highlight = Sys(S::Highlight);
+  struct Row { const char* what; Surface surface; ItemState state; bool high; Ink ink; };
+  const Row rows[] = {
+      {"row", Surface::ContentsRow, {}, false, {cream, black}},
+      {"row selected, focus", Surface::ContentsRow, {true, true}, false, {black, white}},
+      {"row selected, no focus: text kept", Surface::ContentsRow, {true}, false, {Rgb(255, 207, 160), kKeepColour}},
+      {"splitter as the system draws it", Surface::Splitter, {}, false, {kKeepColour, kKeepColour, kKeepColour, kKeepColour, true}},
+      {"menu item, greyed looks enabled", Surface::MenuItem, {false, false, true}, false, {menu, Sys(S::MenuText), black, white}},
+      {"bar button selected", Surface::MenuItem, {true, false, false, true}, false, {highlight, Sys(S::MenuBar), black, Rgb(192, 192, 192)}},
+      {"flat bar button", Surface::MenuItem, {false, false, false, true, true}, false, {Sys(S::MenuBar), Sys(S::MenuText), black, white}},
+      {"HC row", Surface::ContentsRow, {}, true, {Sys(S::Window), Sys(S::WindowText)}},
+      {"HC row selected, focus", Surface::ContentsRow, {true, true}, true, {highlight, Sys(S::HighlightText)}},
+      {"HC row selected, no focus", Surface::ContentsRow, {true}, true, {gray, Sys(S::Window)}},
+      {"HC splitter", Surface::Splitter, {}, true, {gray, gray}},
+      {"HC menu item", Surface::MenuItem, {}, true, {menu, Sys(S::MenuText), Sys(S::MenuText), menu}},
+      {"HC greyed item", Surface::MenuItem, {false, false, true}, true, {menu, gray, gray, menu}},
+      {"HC selected item", Surface::MenuItem, {true}, true, {highlight, Sys(S::HighlightText), Sys(S::HighlightText), highlight}},
+  };
+  for (const Row& row : rows) {
+    const Ink ink = InkFor(row.surface, row.state, row.high);
+    EXPECT_TRUE(ink == row.ink) << row.what;
+    if (row.high) EXPECT_TRUE(ink.back.system && (ink.text.system || ink.text.keep)) << row.what;
+  }
+}
+
+TEST(AccessibleRules, RowsReadAsDrawnWithKindAndLevel) {
+  const std::vector<std::u16string> list = {u"02Welcome", u"13A picture", u"22\u2026", u"3?\u2026", u"41[About...]",
+                                            u"x4Notes.pdf", u"02"};
+  const auto text = [&list](int row) { return list.at(static_cast<std::size_t>(row)); };
+  struct Row { int row; bool german; std::u16string name, description; };
+  const Row rows[] = {
+      {0, false, u"Welcome", u"Chapter"},
+      {1, false, u"A picture", u"Picture, level 1"},
+      {1, true, u"A picture", u"Bild, Ebene 1"},
+      {2, false, u"A picture", u"Chapter, level 2, continued"},
+      {3, true, u"A picture", u"Anhang, Ebene 3, Fortsetzung"},  // unknown kind: attachment
+      {4, false, u"[About...]", u"Book information"},
+      {5, false, u"Notes.pdf", u"Attachment"},
+      {6, false, u"", u"Chapter"},
+  };
+  for (const Row& row : rows) {
+    const SpokenRow spoken = SpeakContentsRow(row.row, text, row.german);
+    EXPECT_EQ(spoken.name, row.name) << row.row;
+    EXPECT_EQ(spoken.description, row.description) << row.row;
+  }
+  const std::vector<std::u16string> alone = {u"12\u2026"};
+  EXPECT_EQ(SpeakContentsRow(0, [&alone](int r) { return alone.at(static_cast<std::size_t>(r)); }, true).name,
+            u"Fortsetzung");
+  EXPECT_EQ(SpeakHit(u"Welcome", u"the word here"), u"Welcome: the word here");
+}
 
 TEST(SearchRules, TypedKeysBuildTheTerm) {
   struct Row { const char* what; std::vector<std::pair<std::uint32_t, char16_t>> keys; std::u16string term; };  // tick, character
