@@ -30,19 +30,19 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$wine_run" "$exe" "$book" >/dev/null 2>&1 &
   viewer=$!
   # The caption names the book once it is open; then the screen is taken when two
-  # pictures half a second apart are the same (the first chapter is drawn).
+  # pictures of the window half a second apart are the same (the first chapter is drawn).
   for _ in $(seq $((bound * 10))); do
     xdotool search --onlyvisible --name "^Tomelet: sample\.tmk$" >/dev/null 2>&1 && break
     kill -0 $viewer 2>/dev/null || break
     sleep 0.1
   done
   status=0
-  if xdotool search --onlyvisible --name "^Tomelet: sample\.tmk$" >/dev/null 2>&1; then
-    import -window root "$shot.new.png"
+  if window=$(xdotool search --onlyvisible --name "^Tomelet: sample\.tmk$" 2>/dev/null | head -n 1); then
+    import -window "$window" "$shot.new.png"
     for _ in $(seq 20); do
       sleep 0.5
       mv "$shot.new.png" "$shot"
-      import -window root "$shot.new.png"
+      import -window "$window" "$shot.new.png"
       [ "$(compare -metric AE "$shot" "$shot.new.png" null: 2>&1)" = 0 ] && break
     done
     rm -f "$shot.new.png"
