@@ -104,7 +104,9 @@ OpenStatus OpenBook(HWND owner, const std::wstring& typedPath) {
   // A book read before opens where it was left; others at the remembered row number.
   const std::optional<BookPlace> kept =
       reopened ? std::nullopt : KeptPlaceOf(path, static_cast<int>(session.rows.size()));
-  const int32_t row = kept.value_or(BookPlace{{}, TheProgram().place.lastChapterFile, 0}).row;
+  int32_t row = kept.value_or(BookPlace{{}, TheProgram().place.lastChapterFile, 0}).row;
+  // A remembered row beyond this book's last would show nothing at all: the first row then.
+  if (row >= static_cast<int32_t>(session.rows.size())) row = 0;
   SendMessageW(m.contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   SetWindowTextW(owner, (texts::kTitlePrefix + FileNamePart(path)).c_str());
   LayoutChildren(m.contentsWidth);

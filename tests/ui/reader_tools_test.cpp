@@ -81,6 +81,7 @@ TEST(RecentBooksStory, TheBooksReadLastAcrossThreeRunsAndOneThatWentAway) {
   TempDir dir;
   ASSERT_TRUE(CreateDirectoryW(WinPath(dir.File("Old")).c_str(), nullptr));
   for (const char* name : {"a.tmk", "R&D.tmk", "Old/a.tmk"}) ASSERT_TRUE(WriteLongBook(dir.File(name)));
+  ASSERT_TRUE(BookWriter().Add("01 One.rtf", Rtf("one")).Add("02 Two.rtf", Rtf("two")).Write(dir.File("two.tmk")));
   const std::wstring a = WinPath(dir.File("a.tmk")), rd = WinPath(dir.File("R&D.tmk")), old = WinPath(dir.File("Old/a.tmk"));
   const std::wstring folder = WinPath(dir.path()).substr(WinPath(dir.path()).rfind(L'\\') + 1);
   const auto open = [](ViewerRun& viewer, const std::wstring& path) {
@@ -94,6 +95,7 @@ TEST(RecentBooksStory, TheBooksReadLastAcrossThreeRunsAndOneThatWentAway) {
     viewer.SelectRow(2);
     open(viewer, rd);
     open(viewer, old);
+    viewer.SelectRow(2);  // the row number remembered for the next start
     EXPECT_EQ(OpenMenu(viewer, false).texts, With(kFileMenu, {L"&1 Old\\a.tmk", L"&2 R&&D.tmk", L"&3 " + folder + L"\\a.tmk"}));
     viewer.Command(CMD_SAVE_SETTINGS);
   }
@@ -105,12 +107,17 @@ TEST(RecentBooksStory, TheBooksReadLastAcrossThreeRunsAndOneThatWentAway) {
     viewer.Command(static_cast<int>(items.ids[kFileMenu.size() + 1]));
     EXPECT_EQ(viewer.AnswerMessageBox(), L"Error opening file\r" + rd);
     EXPECT_EQ(OpenMenu(viewer, false).texts, With(kFileMenu, {L"&1 Old\\a.tmk", L"&2 " + folder + L"\\a.tmk"}));
+    // A book of fewer rows than the row number remembered shows its first row.
+    open(viewer, WinPath(dir.File("two.tmk")));
+    EXPECT_EQ(std::get<0>(Now(viewer)), 0);
+    EXPECT_TRUE(viewer.Shows(L"one"));
     viewer.Command(CMD_SAVE_SETTINGS);
   }
   {
     ViewerRun viewer;
     const Items items = OpenMenu(viewer, false);
-    viewer.Command(static_cast<int>(items.ids[kFileMenu.size() + 1]));  // a.tmk, at the row it was left
+    ASSERT_EQ(items.texts[kFileMenu.size() + 2], L"&3 " + folder + L"\\a.tmk");
+    viewer.Command(static_cast<int>(items.ids[kFileMenu.size() + 2]));  // at the row it was left
     EXPECT_EQ(WindowText(viewer.window()), L"Tomelet: a.tmk");
     EXPECT_EQ(std::get<0>(Now(viewer)), 2);
     viewer.Command(CMD_DONT_SAVE_SETTINGS);
