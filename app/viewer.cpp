@@ -66,6 +66,15 @@ ATOM RegisterMainClass(HINSTANCE instance) {
   return RegisterClassExW(&windowClass);
 }
 
+// Every modeless dialog of ours (the Search dialogs, however many are open, the help
+// windows, Find all) gets its dialog keys: Tab, Enter, Esc, access keys.
+bool IsOurDialogMessage(MSG& message) {
+  const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  constexpr ATOM kDialogClass = 32770;
+  if (!root || root == Main().window || GetClassLongW(root, GCW_ATOM) != kDialogClass) return false;
+  return IsDialogMessageW(root, &message) != FALSE;
+}
+
 // Esc in the main window or one of its children ends full screen.
 bool LeavesFullScreen(const MSG& message) {
   const HWND window = Main().window;
@@ -79,9 +88,7 @@ int RunMessageLoop() {
   const MainWindowState& m = Main();
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (m.searchDialog && IsDialogMessageW(m.searchDialog, &message)) continue;
-    if (m.helpWindow && IsDialogMessageW(m.helpWindow, &message)) continue;
-    if (m.findAllWindow && IsDialogMessageW(m.findAllWindow, &message)) continue;
+    if (IsOurDialogMessage(message)) continue;
     if (LeavesFullScreen(message)) continue;
     if (TranslateAcceleratorW(m.window, TheProgram().accelerators, &message)) continue;
     TranslateMessage(&message);

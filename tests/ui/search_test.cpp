@@ -188,6 +188,15 @@ TEST_F(SearchTest, TheSearchDialogWalksTheBookAndRemembersItsState) {
   Walks(viewer, again, {{L"key", 4, {4, {2, 5}}, 3}, {L"key", 3, {5, {0, 0}}, 3}});
   viewer.OnViewerThread([&] { RedrawWindow(again, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); });
   viewer.Screenshot(ScreenshotPath(L"search-dialog.png"));
+
+  // Of two open dialogs, each keeps its keys, also after the newer one closed.
+  const HWND newer = OpenSearch(viewer);
+  PostMessageW(GetDlgItem(newer, IDE_SEARCH_TERM), WM_KEYDOWN, VK_ESCAPE, 0);
+  viewer.Settle();
+  EXPECT_FALSE(IsWindow(newer));
+  PostMessageW(GetDlgItem(again, IDE_SEARCH_TERM), WM_KEYDOWN, VK_ESCAPE, 0);
+  viewer.Settle();
+  EXPECT_FALSE(IsWindow(again));
 }
 
 }  // namespace
