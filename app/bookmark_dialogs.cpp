@@ -16,8 +16,6 @@
 namespace tomelet {
 namespace {
 
-std::u16string ToU16(const std::wstring& text) { return {text.begin(), text.end()}; }
-std::wstring ToWide(const std::u16string& text) { return {text.begin(), text.end()}; }
 
 std::wstring DialogItemText(HWND dialog, int id) {
   const HWND item = GetDlgItem(dialog, id);

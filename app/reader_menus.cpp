@@ -11,6 +11,7 @@
 #include "app/recent_books.h"
 #include "app/viewer.h"
 #include "app/visited_places.h"
+#include "base/wide.h"
 #include "base/dpi_scale.h"
 #include "res/resource_ids.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 constexpr unsigned kMenuLabelChars = 60;  // a longer label is shortened in the middle
 
-std::u16string ToU16(const std::wstring& text) { return {text.begin(), text.end()}; }
-std::wstring ToWide(const std::u16string& text) { return {text.begin(), text.end()}; }
 
 // The books as the File menu lists them now (chosen by their position).
 std::vector<std::u16string>& ListedBooks() {

@@ -7,6 +7,7 @@
 #include "app/language.h"
 #include "app/registry.h"
 #include "app/viewer.h"
+#include "base/wide.h"
 #include "base/dpi_scale.h"
 #include "base/window_dpi.h"
 
@@ -25,8 +26,6 @@ constexpr wchar_t kFindAllWindow[] = L"FindAllWindow";
 // Values larger than this are never a setting of ours; they are not even read.
 constexpr DWORD kLargestValue = 4096;
 
-std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 StoredSettings ReadKey(HKEY key) {
   StoredSettings stored;

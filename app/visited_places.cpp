@@ -9,11 +9,11 @@
 #include "app/book_view.h"
 #include "app/main_window.h"
 #include "app/viewer.h"
+#include "base/wide.h"
 
 namespace tomelet {
 namespace {
 
-std::u16string ToU16(const std::wstring& text) { return {text.begin(), text.end()}; }
 
 int32_t FirstVisibleChar(HWND pane) {
   const LRESULT line = SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);

@@ -11,4 +11,9 @@ std::string WideToUtf8(std::wstring_view wide);
 std::wstring AnsiToWide(std::string_view ansi);
 std::string WideToAnsi(std::wstring_view wide, bool* lossless = nullptr);
 
+// The registry and path forms of the neutral code (char16_t) and the window system's
+// (wchar_t): the same UTF-16 units on Windows, where only these are used.
+inline std::u16string ToU16(std::wstring_view text) { return {text.begin(), text.end()}; }
+inline std::wstring ToWide(std::u16string_view text) { return {text.begin(), text.end()}; }
+
 }  // namespace tomelet
