@@ -16,7 +16,6 @@
 namespace tomelet {
 namespace {
 
-
 std::wstring DialogItemText(HWND dialog, int id) {
   const HWND item = GetDlgItem(dialog, id);
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');

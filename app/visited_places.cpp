@@ -14,7 +14,6 @@
 namespace tomelet {
 namespace {
 
-
 int32_t FirstVisibleChar(HWND pane) {
   const LRESULT line = SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
   const LRESULT first = SendMessageW(pane, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
