@@ -55,7 +55,7 @@ std::u16string NumberedMenuText(std::size_t index, const std::u16string& label) 
   if (index < 9) text = {u'&', static_cast<char16_t>(u'1' + index), u' '};
   for (const char16_t c : label) {
     if (c == u'&') text += u'&';
-    text += c;
+    text += c == u'\t' ? u' ' : c;  // a tab would start the item's key column
   }
   return text;
 }

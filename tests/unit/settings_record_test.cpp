@@ -222,7 +222,7 @@ TEST(RecentBooks, TheOpenBookThenThePlacesNewestFirstNineAtMostNamedSoThatTheyDi
       {{u"a.tmk", u"C:\\a.tmk"}, {u"a.tmk", u"C:\\a.tmk"}}};
   for (const auto& c : cases) EXPECT_EQ(RecentLabels(c.paths), c.labels);
   EXPECT_EQ(NumberedMenuText(0, u"R&D.tmk"), u"&1 R&&D.tmk");
-  EXPECT_EQ(NumberedMenuText(8, u"i"), u"&9 i");
+  EXPECT_EQ(NumberedMenuText(8, u"i\tj"), u"&9 i j");
   EXPECT_EQ(NumberedMenuText(9, u"j"), u"j");
 }
 
