@@ -24,6 +24,7 @@ Program& TheProgram() {
 }
 
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+  DrawHeldMenuBar();
   return MessageBoxW(owner, text.c_str(), texts::kProgramCaption, flags);
 }
 
@@ -41,6 +42,16 @@ std::wstring LongModulePath() {
   }
   return path;
 }
+
+}  // namespace
+
+const std::wstring& ModulePath() {
+  std::wstring& path = TheProgram().modulePath;
+  if (path.empty()) path = LongModulePath();
+  return path;
+}
+
+namespace {
 
 int ScreenItemHeight() {
   WindowDC screen(nullptr);
@@ -98,7 +109,6 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   const UniqueLibrary commonControls = LoadSystemLibrary(L"comctl32.dll");
   if (const auto init = SystemFunction<decltype(&InitCommonControls)>(commonControls.get(), "InitCommonControls")) init();
   Session().bookPath = WholeBookPath(bookPath.substr(0, 259));
-  program.modulePath = LongModulePath();
   program.itemHeight = ScreenItemHeight();
   LoadSettings();
   if (Session().bookPath.empty()) Session().bookPath = program.place.lastArchiveFile;
@@ -128,7 +138,7 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   // Settings kept: the key, then the association (only when the key was written).
   // Not kept: no trace of the program stays behind.
   if (program.settings.storeSettings == -1) {
-    if (SaveSettings()) RegisterAssociation(program.modulePath);
+    if (SaveSettings()) RegisterAssociation(ModulePath());
   } else {
     SaveSettings();
     RemoveAssociation();
