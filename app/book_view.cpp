@@ -23,7 +23,8 @@ BookSession& Session() {
 
 namespace {
 
-void FillContentsList(HWND list, const std::vector<ContentsRow>& rows) {
+// Fills the list and selects `row` in it before it is drawn again.
+void FillContentsList(HWND list, const std::vector<ContentsRow>& rows, int row) {
   // Without redrawing in between: filling a visible list row by row is very slow.
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -32,8 +33,15 @@ void FillContentsList(HWND list, const std::vector<ContentsRow>& rows) {
     const std::wstring text = Utf8ToWide(row.displayText);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  const bool shown = IsWindowVisible(list) != FALSE;
+  const bool focused = GetFocus() == list;
+  constexpr UINT kQuietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
+  if (shown) SetWindowPos(list, nullptr, 0, 0, 0, 0, kQuietly | SWP_HIDEWINDOW);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  if (shown) SetWindowPos(list, nullptr, 0, 0, 0, 0, kQuietly | SWP_SHOWWINDOW);
+  if (focused && GetFocus() != list) SetFocus(list);
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
   NotifyRowsChanged(list);
 }
 
@@ -88,26 +96,27 @@ OpenStatus OpenBook(HWND owner, const std::wstring& typedPath) {
   MainWindowState& m = Main();
   BookSession& session = Session();
   const WaitCursor wait;
+  const MenuBarRedrawHold oneBarRedraw;
   const std::wstring path = WholeBookPath(typedPath);
   session.bookPath = path;
   FindAllBookChanged(m.findAllWindow);  // its hits belong to the book that goes
   const bool reopened = SameBookPath(LeaveBook(), path);  // opened again: the remembered row number, as ever
   SetWindowTextW(m.textPane, L"");
-  SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
+  // (Emptying a list that is empty already costs a redraw of its scroll bar.)
+  if (SendMessageW(m.contentsList, LB_GETCOUNT, 0, 0) > 0) SendMessageW(m.contentsList, LB_RESETCONTENT, 0, 0);
   const OpenStatus status = OpenBookFile(session, path, IsGerman(), PasswordDialog());
   if (status != OpenStatus::Opened) {
     const TextPair& message = status == OpenStatus::Empty ? texts::kFileIsEmpty : texts::kErrorOpeningFile;
     ShowMessage(owner, Pick(message) + path, MB_OK | MB_ICONERROR);
     return status;
   }
-  FillContentsList(m.contentsList, session.rows);
   // A book read before opens where it was left; others at the remembered row number.
   const std::optional<BookPlace> kept =
       reopened ? std::nullopt : KeptPlaceOf(path, static_cast<int>(session.rows.size()));
-  int32_t row = kept.value_or(BookPlace{{}, TheProgram().place.lastChapterFile, 0}).row;
+  int32_t row = kept ? kept->row : TheProgram().place.lastChapterFile;
   // A remembered row beyond this book's last would show nothing at all: the first row then.
   if (row >= static_cast<int32_t>(session.rows.size())) row = 0;
-  SendMessageW(m.contentsList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  FillContentsList(m.contentsList, session.rows, row);
   SetWindowTextW(owner, (texts::kTitlePrefix + FileNamePart(path)).c_str());
   LayoutChildren(m.contentsWidth);
   const LRESULT selected = SendMessageW(m.contentsList, LB_GETCURSEL, 0, 0);

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "app/registry.h"
+#include "base/late_bound.h"
 #include "base/win_handles.h"
 
 namespace tomelet {
@@ -48,7 +49,7 @@ void RegisterAssociation(const std::wstring& modulePath) {
   registry::SetDefaultText(HKEY_CURRENT_USER, UserClass(kFileType).c_str(), kFileType);
   registry::SetDefaultText(HKEY_CURRENT_USER, UserClass(kOpenCommandKey).c_str(), OpenCommandFor(modulePath));
   registry::SetDefaultText(HKEY_CURRENT_USER, UserClass(L"Tomelet viewer\\DefaultIcon").c_str(), modulePath);
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  late::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 void RemoveAssociation() {
@@ -62,7 +63,7 @@ void RemoveAssociation() {
                                L"Tomelet viewer\\DefaultIcon", L"Tomelet viewer"})
       RegDeleteKeyW(r, key);
   }
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  late::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 }  // namespace tomelet

@@ -1,9 +1,6 @@
 // Program entry: the command line (taken as UTF-16, so any path can be opened) becomes
 // the book to open.
 #include <windows.h>
-#include <shellapi.h>
-
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/viewer.h"
@@ -27,11 +24,7 @@ void LoadDllsFromSystemFolderOnly() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   LoadDllsFromSystemFolderOnly();
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> arguments;
-  for (int i = 1; argv && i < count; ++i) arguments.push_back(tomelet::WideToUtf8(argv[i]));
-  if (argv) LocalFree(argv);
+  const std::vector<std::string> arguments = tomelet::ArgumentsOfCommandLine(tomelet::WideToUtf8(GetCommandLineW()));
   const std::wstring bookPath = tomelet::Utf8ToWide(tomelet::BookPathFromArguments(arguments));
   return tomelet::RunViewer(instance, bookPath, SW_SHOWNORMAL);
 }

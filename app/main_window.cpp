@@ -1,8 +1,6 @@
 #include "app/main_window.h"
 
-#include <commdlg.h>
 #include <richedit.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -18,6 +16,7 @@
 #include "app/menu_items.h"
 #include "app/viewer.h"
 #include "base/dpi_scale.h"
+#include "base/late_bound.h"
 #include "app/visited_places.h"
 #include "base/wide.h"
 #include "base/window_dpi.h"
@@ -83,6 +82,25 @@ bool EnableCommand(UINT id, bool enabled) {
   const bool barChanged = EnableCommandIn(bar, id, enabled);
   if (HMENU windowMenu = WindowMenu(bar)) EnableCommandIn(windowMenu, id, enabled);
   return barChanged;
+}
+
+// The greyed state of every item on the bar itself, one bit a position.
+uint64_t BarGreyed(HMENU bar) {
+  uint64_t greyed = 0;
+  const int count = bar ? std::min(GetMenuItemCount(bar), 64) : 0;
+  for (int pos = 0; pos < count; ++pos)
+    if (GetMenuState(bar, static_cast<UINT>(pos), MF_BYPOSITION) & MF_GRAYED) greyed |= uint64_t{1} << pos;
+  return greyed;
+}
+
+// Drawing the menu bar again is costly (the whole frame is measured and painted anew): it
+// is drawn only when one of its buttons changed, not while the window is hidden (showing
+// it draws the bar), and once at the end of a held step.
+int barHolds = 0;
+uint64_t barGreyedAtHold = 0;
+
+void RedrawMenuBar(bool changed) {
+  if (changed && barHolds == 0 && IsWindowVisible(Main().window)) DrawMenuBar(Main().window);
 }
 
 void SetPaneMargins(HWND pane) {
@@ -155,9 +173,12 @@ bool OnCreate(HWND window) {
   MakeMainWindowSpoken(m.contentsList, m.textPane);
   NameMenuItems(m.menuBar);
   InstallQuickSearch({window, m.contentsList, m.textPane, IDW_CONTENTS_LIST, {}, NoteVisitedPlace});
-  DragAcceptFiles(window, TRUE);
+  late::AcceptDroppedFiles(window);
   ForgetSearchSettings();
   SetFocus(m.textPane);
+  // Laid out while hidden: the first sizing of the list and the pane is their dearest,
+  // and showing the window then finds them in place.
+  LayoutChildren(m.contentsWidth);
 
   BookSession& session = Session();
   if (!session.bookPath.empty()) {
@@ -183,7 +204,7 @@ void ShowOpenDialog() {
   dialog.nMaxFile = 260;
   dialog.lpstrInitialDir = session.bookPath.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!GetOpenFileNameW(&dialog)) return;
+  if (!late::GetOpenFileNameW(&dialog)) return;
   session.bookPath = buffer.c_str();
   OpenBook(Main().window, session.bookPath);
 }
@@ -215,7 +236,7 @@ HelpWindowHost HelpHost() {
   WindowSettings& s = TheProgram().settings;
   static HelpFields fields{s.helpShowState, s.helpLeft,   s.helpTop,     s.helpWidth,
                            s.helpHeight,    s.helpTab,    s.helpScrollY, s.helpTopChar};
-  return {TheProgram().instance, TheProgram().modulePath, texts::kProgramCaption, &fields, &Main().helpWindow,
+  return {TheProgram().instance, ModulePath(), texts::kProgramCaption, &fields, &Main().helpWindow,
           Main().window};
 }
 
@@ -354,10 +375,10 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
 
 // A book dragged from Explorer opens as with File > Open; of several files the first.
 void OnDropFiles(HDROP drop) {
-  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  const UINT length = late::DragQueryFileW(drop, 0, nullptr, 0);
   std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
-  path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
-  DragFinish(drop);
+  path.resize(late::DragQueryFileW(drop, 0, path.data(), length + 1));
+  late::DragFinish(drop);
   if (path.empty()) return;
   Session().bookPath = path;
   OpenBook(Main().window, path);
@@ -427,16 +448,14 @@ void LayoutChildren(int width) {
   const ChildLayout layout =
       ComputeLayout(client.right, client.bottom, width, ContentsRowCount(), m.contentsWidth, m.dpi);
   const HMENU bar = GetMenu(m.window);
+  bool barChanged = false;
   if (layout.textOnly) {
     EnableWindow(m.contentsList, FALSE);
     EnableWindow(m.splitterBar, FALSE);
     MoveChild(m.textPane, layout.text);
     SetWindowPos(m.textPane, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetFocus(m.textPane);
-    if (bar) {
-      EnableCommand(CMD_CHAPTER_UP, false);
-      EnableCommand(CMD_CHAPTER_DOWN, false);
-    }
+    if (bar) barChanged = EnableCommand(CMD_CHAPTER_UP, false) | EnableCommand(CMD_CHAPTER_DOWN, false);
   } else {
     m.contentsWidth = layout.contentsWidth;
     EnableWindow(m.contentsList, TRUE);
@@ -444,12 +463,9 @@ void LayoutChildren(int width) {
     MoveChild(m.contentsList, layout.contents);
     MoveChild(m.splitterBar, layout.splitter);
     MoveChild(m.textPane, layout.text);
-    if (bar) {
-      EnableCommand(CMD_CHAPTER_UP, true);
-      EnableCommand(CMD_CHAPTER_DOWN, true);
-    }
+    if (bar) barChanged = EnableCommand(CMD_CHAPTER_UP, true) | EnableCommand(CMD_CHAPTER_DOWN, true);
   }
-  DrawMenuBar(m.window);
+  RedrawMenuBar(barChanged);
 }
 
 void UpdateMenuState() {
@@ -464,7 +480,22 @@ void UpdateMenuState() {
   EnableCommand(CMD_BACK, m.history.CanGoBack());
   EnableCommand(CMD_FORWARD, m.history.CanGoForward());
   m.barStates = states;
-  if (barChanged) DrawMenuBar(m.window);
+  RedrawMenuBar(barChanged);
+}
+
+MenuBarRedrawHold::MenuBarRedrawHold() {
+  if (barHolds++ == 0) barGreyedAtHold = BarGreyed(GetMenu(Main().window));
+}
+
+MenuBarRedrawHold::~MenuBarRedrawHold() {
+  if (--barHolds == 0) RedrawMenuBar(BarGreyed(GetMenu(Main().window)) != barGreyedAtHold);
+}
+
+void DrawHeldMenuBar() {
+  if (barHolds == 0) return;
+  const uint64_t greyed = BarGreyed(GetMenu(Main().window));
+  if (greyed != barGreyedAtHold && IsWindowVisible(Main().window)) DrawMenuBar(Main().window);
+  barGreyedAtHold = greyed;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -51,6 +51,19 @@ void LayoutChildren(int width);
 // Enables or greys the zoom and chapter commands on the menu bar and in the Window menu.
 void UpdateMenuState();
 
+// While one lives, the menu bar is not drawn again; the last one to end draws it once if
+// a button on it changed meanwhile (opening a book changes them several times).
+class MenuBarRedrawHold {
+ public:
+  MenuBarRedrawHold();
+  ~MenuBarRedrawHold();
+  MenuBarRedrawHold(const MenuBarRedrawHold&) = delete;
+  MenuBarRedrawHold& operator=(const MenuBarRedrawHold&) = delete;
+};
+
+// Draws now what a hold kept back: before a dialog or message box shows over the window.
+void DrawHeldMenuBar();
+
 // Applies the current zoom level to the text pane.
 void ApplyZoom();
 

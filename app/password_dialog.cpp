@@ -88,6 +88,7 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 PasswordAsker PasswordDialog() {
   return []() -> std::optional<PasswordAnswer> {
     PasswordAnswer answer;
+    DrawHeldMenuBar();
     const INT_PTR result = DialogBoxParamW(TheProgram().instance, MAKEINTRESOURCEW(IDD_PASSWORD), Main().window,
                                            PasswordDialogProc, reinterpret_cast<LPARAM>(&answer));
     if (result != IDOK) return std::nullopt;

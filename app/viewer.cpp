@@ -26,6 +26,7 @@ Program& TheProgram() {
 }
 
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+  DrawHeldMenuBar();
   return MessageBoxW(owner, text.c_str(), texts::kProgramCaption, flags);
 }
 
@@ -43,6 +44,16 @@ std::wstring LongModulePath() {
   }
   return path;
 }
+
+}  // namespace
+
+const std::wstring& ModulePath() {
+  std::wstring& path = TheProgram().modulePath;
+  if (path.empty()) path = LongModulePath();
+  return path;
+}
+
+namespace {
 
 int ScreenItemHeight() {
   WindowDC screen(nullptr);
@@ -120,7 +131,6 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   const ComApartment apartment;
   FakeHighContrast(options.highContrast);
   Session().bookPath = WholeBookPath(bookPath.substr(0, 259));
-  program.modulePath = LongModulePath();
   program.itemHeight = ScreenItemHeight();
   LoadSettings();
   if (Session().bookPath.empty()) Session().bookPath = program.place.lastArchiveFile;
@@ -150,7 +160,7 @@ int RunViewer(HINSTANCE instance, const std::wstring& bookPath, int showCommand,
   // Settings kept: the key, then the association (only when the key was written).
   // Not kept: no trace of the program stays behind.
   if (program.settings.storeSettings == -1) {
-    if (SaveSettings()) RegisterAssociation(program.modulePath);
+    if (SaveSettings()) RegisterAssociation(ModulePath());
   } else {
     SaveSettings();
     RemoveAssociation();

@@ -26,7 +26,7 @@ struct RememberedPlace {
 // Program-wide values, set by the start routine and valid for the whole run.
 struct Program {
   HINSTANCE instance = nullptr;
-  std::wstring modulePath;  // long form of the program file's path
+  std::wstring modulePath;  // long form of the program file's path, once ModulePath() asked
   int itemHeight = 16;      // screen font height + 3 (96-DPI units): contents rows and their font
   HACCEL accelerators = nullptr;
   WindowSettings settings;
@@ -38,6 +38,10 @@ struct Program {
   std::optional<WindowPlace> findAllPlace;  // the Find all window's, once placed
 };
 Program& TheProgram();
+
+// The long form of the program file's path, found at the first call (the help window's
+// version and the association at the end need it; the start does not wait for it).
+const std::wstring& ModulePath();
 
 struct ViewerOptions {
   // The rich-edit library, loaded from the system folder only. Tests name a missing one.

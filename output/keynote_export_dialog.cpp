@@ -1,12 +1,12 @@
 #include "output/keynote_export_dialog.h"
 
-#include <commdlg.h>
 
 #include <vector>
 
 #include "base/accessible_object.h"
 #include "base/dpi_scale.h"
 #include "base/language.h"
+#include "base/late_bound.h"
 #include "base/win_handles.h"
 #include "base/wide.h"
 #include "base/window_dpi.h"
@@ -127,7 +127,7 @@ void OnBrowse(HWND dialog) {
   file.lpstrFile = name;
   file.nMaxFile = MAX_PATH;
   file.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!GetSaveFileNameW(&file)) return;
+  if (!late::GetSaveFileNameW(&file)) return;
   PutName(dialog, name);
   UpdateOk(dialog);
 }

@@ -1,6 +1,5 @@
 #include "output/print_job.h"
 
-#include <commdlg.h>
 #include <ole2.h>
 #include <richedit.h>
 
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "base/language.h"
+#include "base/late_bound.h"
 #include "base/win_handles.h"
 #include "output/output_messages.h"
 #include "output/print_pages.h"
@@ -184,7 +184,7 @@ int RunJob(const PrintJob& job) {
   dialog.hwndOwner = job.owner;
   dialog.hInstance = job.instance;
   dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | (job.selectionRtf.empty() ? 0 : PD_SELECTION);
-  const BOOL chosen = PrintDlgW(&dialog);
+  const BOOL chosen = late::PrintDlgW(&dialog);
   const UniqueGlobal devMode(dialog.hDevMode), devNames(dialog.hDevNames);
   const UniquePrinterDc printer(dialog.hDC);
   if (!chosen || !printer) return 0;

@@ -1,10 +1,10 @@
 #include "output/save_chapter.h"
 
-#include <commdlg.h>
 
 #include <string>
 
 #include "base/language.h"
+#include "base/late_bound.h"
 #include "base/win_handles.h"
 #include "output/output_messages.h"
 #include "output/picture_document.h"
@@ -82,7 +82,7 @@ std::optional<Chosen> AskTarget(HWND owner, const std::wstring& offered, SaveCla
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = *SaveDefaultExtension(kind) ? SaveDefaultExtension(kind) : nullptr;
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  if (!late::GetSaveFileNameW(&dialog)) return std::nullopt;
   return Chosen{name, dialog.nFilterIndex};
 }
 

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <richedit.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +9,7 @@
 
 #include "base/dpi_scale.h"
 #include "base/language.h"
+#include "base/late_bound.h"
 #include "base/system_library.h"
 #include "base/window_dpi.h"
 #include "base/window_box.h"
@@ -33,7 +33,7 @@ const TextPair kTabLabels[kHelpTabCount] = {
 constexpr LONG kLongestLink = 2047;
 
 void OpenWithShell(const std::wstring& link) {
-  ShellExecuteW(nullptr, L"open", link.c_str(), L"", L"", SW_SHOW);
+  late::ShellExecuteW(nullptr, L"open", link.c_str(), L"", L"", SW_SHOW);
 }
 
 HelpWindowHost& Host() {

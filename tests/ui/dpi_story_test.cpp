@@ -15,19 +15,20 @@ namespace tomelet::test {
 namespace {
 
 TEST(DpiStory, ManifestRowsIconsSplitterAndDialogsFollowTheDpi) {
-  // Common controls 6: the copy of the 6.0 side-by-side assembly (Wine 8's copy reports
-  // 5.81 from DllGetVersion, Windows' 6.x). Awareness per monitor (Wine 8 gives V1 for V2).
+  TempDir dir;
+  ASSERT_TRUE(BookWriter().Add("01 One.rtf", Rtf("One")).Add("02-1 A.bin", "a").Write(dir.File("dpi.tmk")));
+  ViewerRun viewer(WinPath(dir.File("dpi.tmk")));
+  // Common controls 6 as the viewer loaded them: the copy of the 6.0 side-by-side assembly
+  // (Wine 8's copy reports 5.81 from DllGetVersion, Windows' 6.x). Awareness per monitor
+  // (Wine 8 gives V1 for V2).
   wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+  ASSERT_TRUE(GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH));
   EXPECT_TRUE(StrStrIW(path, L"common-controls_6595b64144ccf1df_6.")) << path;
   const HMODULE user32 = GetModuleHandleW(L"user32.dll");
   const auto context = SystemFunction<DPI_AWARENESS_CONTEXT(WINAPI*)()>(user32, "GetThreadDpiAwarenessContext");
   const auto awareness = SystemFunction<int(WINAPI*)(DPI_AWARENESS_CONTEXT)>(user32, "GetAwarenessFromDpiAwarenessContext");
   EXPECT_EQ(awareness(context()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
 
-  TempDir dir;
-  ASSERT_TRUE(BookWriter().Add("01 One.rtf", Rtf("One")).Add("02-1 A.bin", "a").Write(dir.File("dpi.tmk")));
-  ViewerRun viewer(WinPath(dir.File("dpi.tmk")));
   const int dpi = SystemDpi(), h = static_cast<int>(SendMessageW(viewer.contents(), LB_GETITEMHEIGHT, 0, 0));
   EXPECT_EQ(WindowDpi(viewer.window()), dpi);
   EXPECT_EQ(h, ScaleForDpi(TheProgram().itemHeight, dpi));
