@@ -22,10 +22,13 @@ struct Releaser {
 };
 using Accessible = std::unique_ptr<IAccessible, Releaser>;
 
+// oleacc as a screen reader loads it (linked, its IID_IAccessible clashes with uuid's on x86_64).
 Accessible ObjectOf(HWND window) {
+  using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+  static const HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
+  const auto fromWindow = reinterpret_cast<FromWindow>(reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
   IAccessible* object = nullptr;
-  AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                             reinterpret_cast<void**>(&object));
+  if (fromWindow) fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void**>(&object));
   return Accessible(object);
 }
 
