@@ -36,6 +36,8 @@ std::wstring WholeBookPath(const std::wstring& path) {
 }
 
 bool SameBookPath(const std::wstring& a, const std::wstring& b) {
+  // No path is the same as another only when both are empty (and asks no file system).
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
   const std::wstring wholeA = WholeBookPath(a), wholeB = WholeBookPath(b);
   return EqualIgnoringCase({reinterpret_cast<const char16_t*>(wholeA.data()), wholeA.size()},
                            {reinterpret_cast<const char16_t*>(wholeB.data()), wholeB.size()});
