@@ -52,7 +52,6 @@ class Bookmarks {
   // The registry values "1" to "100", newest book first, REG_BINARY little-endian: path
   // length, path (UTF-16), number of bookmarks, then for each row, first character,
   // selection start and end, name length, name.
-  static std::wstring ValueName(std::size_t index) { return std::to_wstring(index + 1); }
   static constexpr std::size_t kLargestValue = 8 + 2 * kMaxPathChars + kPerBookLimit * (20 + 2 * kMaxNameChars);
   std::vector<StoredValue> ToValues() const;
   // Values in that order (missing ones as nullopt). A value of another type, cut short

@@ -65,7 +65,6 @@ class BookPlaces {
 
   // The registry values "1" to "20", newest first: REG_BINARY, int32 row and int32 first
   // character (little-endian), then the path as UTF-16LE without terminator.
-  static std::wstring ValueName(std::size_t index) { return std::to_wstring(index + 1); }
   std::vector<StoredValue> ToValues() const;
   // Values in that order (missing ones as nullopt). Values of another type or size, with
   // negative numbers, an empty or too long path, or a path seen before are left out.

@@ -46,11 +46,25 @@ StoredSettings ReadKey(HKEY key) {
 constexpr wchar_t kBookPlacesKey[] = L"Software\\Tomelet viewer\\Reading places";
 constexpr DWORD kLargestBookPlace = 8 + 2 * kMaxPathChars;
 
-BookPlaces ReadBookPlaces() {
+// A key of values "1", "2", ... below ours: read up to `count` of them, each no larger
+// than `largest`; written anew (the key only when there is something to keep).
+std::vector<std::optional<StoredValue>> ReadNumberedValues(const wchar_t* path, std::size_t count, DWORD largest) {
   std::vector<std::optional<StoredValue>> values;
-  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kBookPlacesKey, KEY_QUERY_VALUE))
-    for (std::size_t i = 0; i < BookPlaces::kLimit; ++i)
-      values.push_back(registry::Read(key.get(), BookPlaces::ValueName(i).c_str(), kLargestBookPlace));
+  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE))
+    for (std::size_t i = 0; i < count; ++i) values.push_back(registry::Read(key.get(), std::to_wstring(i + 1).c_str(), largest));
+  return values;
+}
+
+void WriteNumberedValues(const wchar_t* path, const std::vector<StoredValue>& values) {
+  SHDeleteKeyW(HKEY_CURRENT_USER, path);
+  UniqueKey key = values.empty() ? nullptr : registry::Create(HKEY_CURRENT_USER, path, KEY_WRITE);
+  for (std::size_t i = 0; key && i < values.size(); ++i)
+    registry::Write(key.get(), std::to_wstring(i + 1).c_str(), REG_BINARY, values[i].bytes);
+}
+
+BookPlaces ReadBookPlaces() {
+  const std::vector<std::optional<StoredValue>> values =
+      ReadNumberedValues(kBookPlacesKey, BookPlaces::kLimit, kLargestBookPlace);
   // Made whole again: places kept by an older form of the path find their book.
   const BookPlaces stored = BookPlaces::FromValues(values);
   BookPlaces places;
@@ -61,32 +75,12 @@ BookPlaces ReadBookPlaces() {
   return places;
 }
 
-void WriteBookPlaces() {
-  SHDeleteKeyW(HKEY_CURRENT_USER, kBookPlacesKey);
-  const std::vector<StoredValue> values = TheProgram().bookPlaces.ToValues();
-  UniqueKey key = values.empty() ? nullptr : registry::Create(HKEY_CURRENT_USER, kBookPlacesKey, KEY_WRITE);
-  for (std::size_t i = 0; key && i < values.size(); ++i)
-    registry::Write(key.get(), BookPlaces::ValueName(i).c_str(), REG_BINARY, values[i].bytes);
-}
-
 // The bookmarks: one value per book, in a key of their own; each value is read no larger
 // than a book's bookmarks can be and checked whole.
 constexpr wchar_t kBookmarksKey[] = L"Software\\Tomelet viewer\\Bookmarks";
 
 Bookmarks ReadBookmarks() {
-  std::vector<std::optional<StoredValue>> values;
-  if (UniqueKey key = registry::Open(HKEY_CURRENT_USER, kBookmarksKey, KEY_QUERY_VALUE))
-    for (std::size_t i = 0; i < Bookmarks::kBookLimit; ++i)
-      values.push_back(registry::Read(key.get(), Bookmarks::ValueName(i).c_str(), Bookmarks::kLargestValue));
-  return Bookmarks::FromValues(values);
-}
-
-void WriteBookmarks() {
-  SHDeleteKeyW(HKEY_CURRENT_USER, kBookmarksKey);
-  const std::vector<StoredValue> values = TheProgram().bookmarks.ToValues();
-  UniqueKey key = values.empty() ? nullptr : registry::Create(HKEY_CURRENT_USER, kBookmarksKey, KEY_WRITE);
-  for (std::size_t i = 0; key && i < values.size(); ++i)
-    registry::Write(key.get(), Bookmarks::ValueName(i).c_str(), REG_BINARY, values[i].bytes);
+  return Bookmarks::FromValues(ReadNumberedValues(kBookmarksKey, Bookmarks::kBookLimit, Bookmarks::kLargestValue));
 }
 
 bool WriteKey() {
@@ -108,8 +102,9 @@ bool WriteKey() {
   written &= registry::WriteDword(k, kLastChapterPosition, program.place.lastChapterPosition);
   written &= registry::Write(k, kWindows, REG_BINARY, std::vector<uint8_t>(record.begin(), record.end()));
   if (program.findAllPlace) written &= registry::Write(k, kFindAllWindow, REG_BINARY, PackPlace(*program.findAllPlace));
-  WriteBookPlaces();  // the books' places and bookmarks never keep the settings from counting as written
-  WriteBookmarks();
+  // The books' places and bookmarks never keep the settings from counting as written.
+  WriteNumberedValues(kBookPlacesKey, program.bookPlaces.ToValues());
+  WriteNumberedValues(kBookmarksKey, program.bookmarks.ToValues());
   return written;
 }
 

@@ -33,6 +33,16 @@ bool BookWriter::Write(const std::string& path) const {
   return zip_close(archive) == 0;
 }
 
+bool WriteLongBook(const std::string& path) {
+  BookWriter writer;
+  for (int c = 1; c <= 3; ++c) {
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (int i = 1; i <= 300; ++i) rtf += "c" + std::to_string(c) + " line " + std::to_string(i) + "\\par ";
+    writer.Add("00" + std::to_string(c) + " Chapter " + std::to_string(c) + ".rtf", rtf + "}");
+  }
+  return writer.Write(path);
+}
+
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   const auto dir = std::filesystem::temp_directory_path() /

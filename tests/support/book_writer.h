@@ -28,6 +28,10 @@ class BookWriter {
 };
 
 // A temporary folder removed with the object.
+// A book of three chapters "00N Chapter N.rtf" of 300 lines each ("c1 line 1" ...), long
+// enough to scroll.
+bool WriteLongBook(const std::string& path);
+
 class TempDir {
  public:
   TempDir();

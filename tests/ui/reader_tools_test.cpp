@@ -18,17 +18,6 @@
 namespace tomelet::test {
 namespace {
 
-// A book of three chapters of 300 lines, long enough to scroll.
-bool WriteLongBook(const std::string& path) {
-  BookWriter writer;
-  for (int c = 1; c <= 3; ++c) {
-    std::string rtf = "{\\rtf1\\ansi ";
-    for (int i = 1; i <= 300; ++i) rtf += "c" + std::to_string(c) + " line " + std::to_string(i) + "\\par ";
-    writer.Add("00" + std::to_string(c) + " Chapter " + std::to_string(c) + ".rtf", rtf + "}");
-  }
-  return writer.Write(path);
-}
-
 // The row, first visible character and selection shown.
 using Spot = std::tuple<LRESULT, LRESULT, LONG, LONG>;
 Spot Now(ViewerRun& viewer) {
